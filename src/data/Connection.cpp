@@ -1,0 +1,182 @@
+#include "Connection.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QRegularExpression>
+
+#include <ibase.h>
+
+namespace ccp {
+
+namespace {
+// "C:\..." or "C:/..." is a Windows drive, not a host.
+bool looksLikeDrive(const QString &s)
+{
+    return s.size() >= 2 && s[1] == u':' && s[0].isLetter();
+}
+} // namespace
+
+bool ConnectionSettings::isServer() const
+{
+    const int colon = database.indexOf(u':');
+    return colon > 0 && !looksLikeDrive(database);
+}
+
+QString ConnectionSettings::host() const
+{
+    if (!isServer())
+        return {};
+    QString h = database.left(database.indexOf(u':'));
+    const int slash = h.indexOf(u'/');
+    return slash >= 0 ? h.left(slash) : h;
+}
+
+int ConnectionSettings::port() const
+{
+    if (!isServer())
+        return -1;
+    const QString h = database.left(database.indexOf(u':'));
+    const int slash = h.indexOf(u'/');
+    if (slash < 0)
+        return -1;
+    bool ok = false;
+    const int p = h.mid(slash + 1).toInt(&ok);
+    return ok ? p : -1;
+}
+
+QString ConnectionSettings::path() const
+{
+    return isServer() ? database.mid(database.indexOf(u':') + 1) : database;
+}
+
+QString ConnectionSettings::describe() const
+{
+    return isServer() ? QStringLiteral("server %1, database %2").arg(host(), path())
+                      : QStringLiteral("file %1").arg(QDir::toNativeSeparators(path()));
+}
+
+ConnectionSettings ConnectionSettings::embedded(const QString &file)
+{
+    ConnectionSettings s;
+    s.database = QFileInfo(file).absoluteFilePath();
+    return s;
+}
+
+ConnectionSettings ConnectionSettings::parse(const QString &database, const QString &user,
+                                             const QString &password)
+{
+    ConnectionSettings s;
+    s.database = database;
+    if (!s.isServer())
+        s.database = QFileInfo(database).absoluteFilePath();
+    if (!user.isEmpty())
+        s.user = user;
+    s.password = password;
+    return s;
+}
+
+namespace Db {
+
+QString errorText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    // Exceptions raised by our procedures carry their message after the exception name line.
+    static const QRegularExpression exceptionName(QStringLiteral("^exception \\d+\\s*-?\\s*\\w+\\s*"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+    text.remove(exceptionName);
+    return text;
+}
+
+bool isLockConflict(const QSqlError &error)
+{
+    const QString t = error.databaseText().toLower();
+    return t.contains(QLatin1String("lock conflict")) || t.contains(QLatin1String("update conflict"))
+        || t.contains(QLatin1String("deadlock"));
+}
+
+Result<QSqlDatabase> open(const ConnectionSettings &settings, const QString &name)
+{
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen())
+            return db;
+    }
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QIBASE")))
+        return Result<QSqlDatabase>::failure(QStringLiteral(
+            "Il driver Firebird di Qt (QIBASE) non è installato: eseguire scripts/install-deps."));
+    if (!settings.isServer() && !QFileInfo::exists(settings.path()))
+        return Result<QSqlDatabase>::failure(
+            QStringLiteral("Il database %1 non esiste.").arg(QDir::toNativeSeparators(settings.path())));
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                    : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), name);
+    db.setHostName(settings.host());
+    if (settings.port() > 0)
+        db.setPort(settings.port());
+    db.setDatabaseName(settings.path());
+    db.setUserName(settings.user);
+    db.setPassword(settings.password);
+    db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
+    if (!db.open()) {
+        const QString why = errorText(db.lastError());
+        QSqlDatabase::removeDatabase(name);
+        return Result<QSqlDatabase>::failure(
+            QStringLiteral("Impossibile aprire il database (%1): %2").arg(settings.describe(), why));
+    }
+    return db;
+}
+
+void close(const QString &name)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+Status create(const ConnectionSettings &settings)
+{
+    if (!settings.isServer()) {
+        const QFileInfo fi(settings.path());
+        if (fi.exists())
+            return Status::failure(QStringLiteral("Il database %1 esiste già.")
+                                       .arg(QDir::toNativeSeparators(fi.absoluteFilePath())));
+        if (!QDir().mkpath(fi.absolutePath()))
+            return Status::failure(QStringLiteral("Impossibile creare la cartella %1.")
+                                       .arg(QDir::toNativeSeparators(fi.absolutePath())));
+    }
+    QString target = settings.isServer() ? settings.database : settings.path();
+    target.replace(u'\'', QStringLiteral("''"));
+    QString sql = QStringLiteral("CREATE DATABASE '%1' USER '%2'").arg(target, settings.user);
+    if (!settings.password.isEmpty())
+        sql += QStringLiteral(" PASSWORD '%1'").arg(QString(settings.password).replace(u'\'', QStringLiteral("''")));
+    sql += QStringLiteral(" PAGE_SIZE 8192 DEFAULT CHARACTER SET UTF8");
+    const QByteArray utf8 = sql.toUtf8();
+
+    ISC_STATUS_ARRAY status{};
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    if (isc_dsql_execute_immediate(status, &db, &tr, 0, utf8.constData(), 3, nullptr)) {
+        char buffer[512];
+        const ISC_STATUS *pvector = status;
+        QStringList lines;
+        while (fb_interpret(buffer, sizeof buffer, &pvector))
+            lines << QString::fromUtf8(buffer);
+        return Status::failure(QStringLiteral("Impossibile creare il database (%1): %2")
+                                   .arg(settings.describe(), lines.join(QStringLiteral("; "))));
+    }
+    isc_detach_database(status, &db);
+    return {};
+}
+
+bool removeEmbeddedFile(const ConnectionSettings &settings)
+{
+    return !settings.isServer() && QFile::remove(settings.path());
+}
+
+} // namespace Db
+} // namespace ccp

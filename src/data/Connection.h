@@ -1,0 +1,41 @@
+#pragma once
+#include "Result.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace ccp {
+
+// Where the database lies: an embedded file (the default) or "host[/port]:path" on a server.
+struct ConnectionSettings
+{
+    QString database;
+    QString user = QStringLiteral("SYSDBA");
+    QString password;
+
+    bool isServer() const;
+    QString host() const;   // empty for an embedded file
+    int port() const;       // -1 when not given
+    QString path() const;   // the file path on the machine that opens it
+    QString describe() const;
+    static ConnectionSettings embedded(const QString &file);
+    static ConnectionSettings parse(const QString &database, const QString &user = {},
+                                    const QString &password = {});
+};
+
+namespace Db {
+
+// Opens (or returns the already open) connection `name` with UTF8 and exact numerics.
+Result<QSqlDatabase> open(const ConnectionSettings &settings, const QString &name);
+void close(const QString &name);
+// Creates an empty database file (embedded) or a database on the server, dialect 3, UTF8.
+Status create(const ConnectionSettings &settings);
+// Deletes an embedded database file (only for files we created, such as a failed init).
+bool removeEmbeddedFile(const ConnectionSettings &settings);
+// The Italian text of a driver or server error, without the driver's noise.
+QString errorText(const QSqlError &error);
+// True when the server refused a statement because another transaction holds the row.
+bool isLockConflict(const QSqlError &error);
+
+} // namespace Db
+} // namespace ccp
