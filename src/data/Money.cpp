@@ -143,10 +143,19 @@ Money Money::fromVariant(const QVariant &value)
     case QMetaType::Double:
     case QMetaType::Float:
         return fromUnits(qRound64(value.toDouble() * Scale));
-    default:
-        if (value.canConvert<Money>() && value.typeId() == qMetaTypeId<Money>())
+    default: {
+        if (value.typeId() == qMetaTypeId<Money>())
             return value.value<Money>();
-        return fromSqlText(value.toString());
+        // The Firebird driver hands scaled numerics over as the text of a double, which may
+        // carry an exponent ("-1e-04") or a binary tail ("12.345600000000001").
+        const QString text = value.toString();
+        if (text.contains(u'e') || text.contains(u'E')) {
+            bool ok = false;
+            const double d = text.toDouble(&ok);
+            return ok ? fromUnits(qRound64(d * Scale)) : Money();
+        }
+        return fromSqlText(text);
+    }
     }
 }
 
