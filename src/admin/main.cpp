@@ -1,4 +1,7 @@
 #include "AdminCommands.h"
+#ifdef CCP_HAVE_ABIBAN
+#include "IbanCommand.h"
+#endif
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -9,5 +12,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("ccp-admin"));
     QTextStream out(stdout);
     QTextStream err(stderr);
+#ifdef CCP_HAVE_ABIBAN
+    ccp::admin::registerIbanCommand();
+#endif
     return ccp::admin::run(app.arguments().mid(1), out, err);
 }
