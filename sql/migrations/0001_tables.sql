@@ -1219,68 +1219,6 @@ CREATE TABLE TStmp_StampePar (
 );
 
 ------------------------------------------------------------------------------------------------
--- Program parameters and access rights
-------------------------------------------------------------------------------------------------
-
-CREATE TABLE TYUte_Utenti (
-    iYUteId        INTEGER NOT NULL,
-    sYUteLogin     VARCHAR(60) NOT NULL,
-    sYUteNome      VARCHAR(120),
-    lYUteAdmin     SMALLINT DEFAULT 0 CHECK (lYUteAdmin IN (0, 1)),
-    DDELETE        DATE,
-    CONSTRAINT PK_TYUTE_UTENTI PRIMARY KEY (iYUteId),
-    CONSTRAINT UQ_TYUTE_LOGIN UNIQUE (sYUteLogin)
-);
-
--- Parameter definitions: sYParSet is the parameter set ("EBC", "EBS", "VEU"), iYParCtrl the
--- control kind (see the parameter manager), sYParDefault the default value as text.
-CREATE TABLE TYPar_Parametri (
-    iYParId        INTEGER NOT NULL,
-    sYParSet       VARCHAR(10) NOT NULL,
-    sYParKey       VARCHAR(60) NOT NULL,
-    sYParCaption   VARCHAR(120),
-    sYParCategory  VARCHAR(60),
-    iYParCtrl      INTEGER DEFAULT 0 NOT NULL,
-    sYParDefault   VARCHAR(200),
-    iYParOrdine    INTEGER DEFAULT 0,
-    lYParHidden    SMALLINT DEFAULT 0 CHECK (lYParHidden IN (0, 1)),
-    DDELETE        DATE,
-    CONSTRAINT PK_TYPAR_PARAMETRI PRIMARY KEY (iYParId),
-    CONSTRAINT UQ_TYPAR_KEY UNIQUE (sYParKey)
-);
-
--- Stored values, one per parameter and user.
-CREATE TABLE TYPav_ParamValori (
-    iYPavId        INTEGER NOT NULL,
-    iYParId        INTEGER NOT NULL,
-    iYUteId        INTEGER NOT NULL,
-    sYPavValue     VARCHAR(1000),
-    CONSTRAINT PK_TYPAV_PARAMVALORI PRIMARY KEY (iYPavId),
-    CONSTRAINT UQ_TYPAV_PARUTE UNIQUE (iYParId, iYUteId),
-    CONSTRAINT FK_TYPAV_PAR FOREIGN KEY (iYParId) REFERENCES TYPar_Parametri (iYParId) ON DELETE CASCADE,
-    CONSTRAINT FK_TYPAV_UTE FOREIGN KEY (iYUteId) REFERENCES TYUte_Utenti (iYUteId) ON DELETE CASCADE
-);
-
--- Access rights (e.g. 448 bar-code entry of movements).
-CREATE TABLE TYDir_Diritti (
-    iYDirId        INTEGER NOT NULL,
-    sYDirDesc      VARCHAR(120),
-    CONSTRAINT PK_TYDIR_DIRITTI PRIMARY KEY (iYDirId)
-);
-
--- Rights granted to a user; lYUteDirScrittura grants writing besides reading.
-CREATE TABLE TYUteDir (
-    iYUteDirId        INTEGER NOT NULL,
-    iYUteId           INTEGER NOT NULL,
-    iYDirId           INTEGER NOT NULL,
-    lYUteDirScrittura SMALLINT DEFAULT 1 CHECK (lYUteDirScrittura IN (0, 1)),
-    CONSTRAINT PK_TYUTEDIR PRIMARY KEY (iYUteDirId),
-    CONSTRAINT UQ_TYUTEDIR UNIQUE (iYUteId, iYDirId),
-    CONSTRAINT FK_TYUTEDIR_UTE FOREIGN KEY (iYUteId) REFERENCES TYUte_Utenti (iYUteId) ON DELETE CASCADE,
-    CONSTRAINT FK_TYUTEDIR_DIR FOREIGN KEY (iYDirId) REFERENCES TYDir_Diritti (iYDirId) ON DELETE CASCADE
-);
-
-------------------------------------------------------------------------------------------------
 -- Sequences: one per table that takes ids (named for PYSetGetId)
 ------------------------------------------------------------------------------------------------
 
@@ -1373,8 +1311,3 @@ CREATE SEQUENCE G_TYRPT_RPTTEMPLATE;
 CREATE SEQUENCE G_TSCC_STAMPECATEG;
 CREATE SEQUENCE G_TSTMC_STAMPECONT;
 CREATE SEQUENCE G_TSTMP_STAMPEPAR;
-CREATE SEQUENCE G_TYUTE_UTENTI;
-CREATE SEQUENCE G_TYPAR_PARAMETRI;
-CREATE SEQUENCE G_TYPAV_PARAMVALORI;
-CREATE SEQUENCE G_TYDIR_DIRITTI;
-CREATE SEQUENCE G_TYUTEDIR;
