@@ -83,11 +83,18 @@ QString errorText(const QSqlError &error)
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
-    // Exceptions raised by our procedures carry their message after the exception name line.
-    static const QRegularExpression exceptionName(QStringLiteral("^exception \\d+\\s*-?\\s*\\w+\\s*"),
+    // An exception raised by a procedure arrives as "exception 1 - E_EBC - <message> - At procedure
+    // 'X' line: ..., col: ...": the user sees the message alone.
+    static const QRegularExpression exceptionName(QStringLiteral("^exception \\d+\\s*-?\\s*\\w+\\s*-?\\s*"),
                                                   QRegularExpression::CaseInsensitiveOption);
-    text.remove(exceptionName);
-    return text;
+    static const QRegularExpression where(
+        QStringLiteral("\\s*-?\\s*At (procedure|trigger|block|function) '.*$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    if (text.contains(exceptionName)) {
+        text.remove(exceptionName);
+        text.remove(where);
+    }
+    return text.trimmed();
 }
 
 bool isLockConflict(const QSqlError &error)

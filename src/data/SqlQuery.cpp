@@ -67,6 +67,17 @@ Status SqlQuery::exec(const QString &sql)
     return exec();
 }
 
+Status SqlQuery::execDirect(const QString &sql)
+{
+    m_sql = sql;
+    m_lastError.clear();
+    m_lockConflict = false;
+    qCDebug(lcSql).noquote() << m_sql.left(300);
+    if (!m_query.exec(sql))
+        return fail(QStringLiteral("exec:"));
+    return {};
+}
+
 Result<QVariant> SqlQuery::scalar(const QSqlDatabase &db, const QString &sql, const QVariantMap &params)
 {
     SqlQuery q(db);

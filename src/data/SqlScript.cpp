@@ -74,7 +74,7 @@ Status run(QSqlDatabase db, const QString &script, const std::function<void(int,
     int done = 0;
     for (const QString &stmt : statements) {
         SqlQuery q(db);
-        if (auto s = q.exec(stmt); !s) {
+        if (auto s = q.execDirect(stmt); !s) {
             const QString first = stmt.section(u'\n', 0, 0).left(120);
             return Status::failure(QStringLiteral("%1\r\n(istruzione: %2)").arg(s.error(), first));
         }
