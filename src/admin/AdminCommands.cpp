@@ -1,5 +1,6 @@
 #include "AdminCommands.h"
 
+#include "DemoData.h"
 #include "Installation.h"
 #include "MainDirectory.h"
 #include "Schema.h"
@@ -133,7 +134,8 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
         t.start();
         out << "Cartella principale: " << QDir::toNativeSeparators(dir.root()) << Qt::endl;
         Installation::InitOptions opt;
-        opt.demo = o.demo;
+        if (o.demo)
+            opt.demo = [](QSqlDatabase db, const Installation::Progress &p) { return DemoData::load(db, p); };
         opt.force = o.force;
         if (auto s = Installation::init(dir, settings, opt, progress); !s)
             return fail(err, s.error());

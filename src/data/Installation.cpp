@@ -1,5 +1,4 @@
 #include "Installation.h"
-#include "DemoData.h"
 #include "Schema.h"
 #include "SqlQuery.h"
 
@@ -43,13 +42,6 @@ Status dropServerDatabase(const ConnectionSettings &settings)
 
 } // namespace
 
-const char *demoDataSignature() { return DemoData::Signature; }
-
-Status loadDemo(QSqlDatabase db, const Progress &progress)
-{
-    return DemoData::load(db, progress);
-}
-
 Status init(const MainDirectory &dir, const ConnectionSettings &settings, const InitOptions &options,
             const Progress &progress)
 {
@@ -86,7 +78,7 @@ Status init(const MainDirectory &dir, const ConnectionSettings &settings, const 
             if (result && options.demo) {
                 if (progress)
                     progress(QStringLiteral("dati dimostrativi"));
-                result = loadDemo(db.value(), progress);
+                result = options.demo(db.value(), progress);
             }
         }
     }

@@ -10,9 +10,11 @@ namespace ccp::Installation {
 
 using Progress = std::function<void(const QString &step)>;
 
+using Loader = std::function<Status(QSqlDatabase db, const Progress &progress)>;
+
 struct InitOptions
 {
-    bool demo = false;
+    Loader demo;  // loads the demo school when set
     bool force = false;
 };
 
@@ -22,11 +24,6 @@ Status init(const MainDirectory &dir, const ConnectionSettings &settings, const 
             const Progress &progress = {});
 // Brings an older database up to the program's version.
 Status upgrade(const ConnectionSettings &settings, const Progress &progress = {});
-// Loads the demo school into a migrated database, in one transaction.
-Status loadDemo(QSqlDatabase db, const Progress &progress = {});
-// Changes whenever the demo generator changes what it writes (test templates key on it).
-const char *demoDataSignature();
-
 // What `ccp-admin info` prints: version, location, row counts.
 Result<QStringList> info(const ConnectionSettings &settings);
 

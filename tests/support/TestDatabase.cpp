@@ -1,5 +1,5 @@
 #include "TestDatabase.h"
-#include "Installation.h"
+#include "DemoData.h"
 #include "Schema.h"
 #include "SqlQuery.h"
 
@@ -20,7 +20,7 @@ QString templateKey(bool withDemo)
     for (const auto &m : Schema::bundled())
         h.addData(m.sql.toUtf8());
     h.addData(QByteArray(withDemo ? "demo" : "plain"));
-    h.addData(QByteArray(Installation::demoDataSignature()));
+    h.addData(QByteArray(DemoData::Signature));
     return QString::fromLatin1(h.result().toHex().left(16));
 }
 
@@ -51,7 +51,7 @@ QString templateFile(bool withDemo, QString *error)
         }
         Status s = Schema::migrate(db.value());
         if (s && withDemo)
-            s = Installation::loadDemo(db.value());
+            s = DemoData::load(db.value());
         Db::close(name);
         if (!s) {
             *error = s.error();

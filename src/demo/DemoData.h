@@ -6,6 +6,9 @@ namespace ccp::DemoData {
 // Bumped whenever the generator writes something different.
 inline constexpr char Signature[] = "demo-0";
 
+// Progress messages while loading.
+using Progress = Installation::Progress;
+
 // The fictional school of the demo database, the same every time.
 Status load(QSqlDatabase db, const Installation::Progress &progress = {});
 
