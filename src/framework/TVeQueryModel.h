@@ -1,4 +1,6 @@
 #pragma once
+#include "TVeQueryCollection.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QPointer>
@@ -7,7 +9,7 @@
 
 namespace ccp::fw {
 
-class TVeQueryCollection;
+
 
 // A grid's view of a collection: rows appear as the collection reads them (25 at a time
 // through canFetchMore/fetchMore), sorting is done by the server, colours come from hooks.

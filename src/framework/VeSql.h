@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <utility>
 
 // Small readers of SQL statement text: they skip quoted strings and comments, so a colon or
 // a keyword inside a literal is never taken for a parameter or a clause.
@@ -26,6 +28,9 @@ QString withoutOrderBy(const QString &sql);
 // The expressions of the top-level select list, in order, without their aliases
 // ("Cau.sCauLDesc || 'x' AS sDesc" gives "Cau.sCauLDesc || 'x'"); "*" items stay as they are.
 QStringList selectListExpressions(const QString &sql);
+// The select list as (expression, output name) pairs; the name is the alias, or the column's
+// own name for a plain column, or empty for an unnamed expression.
+QList<std::pair<QString, QString>> selectList(const QString &sql);
 
 // Replaces every ##WHERE## slot with "(condition)"; an empty condition becomes "(1=1)".
 QString fillWhere(const QString &sql, const QString &condition);
