@@ -180,6 +180,26 @@ Status create(const ConnectionSettings &settings)
     return {};
 }
 
+Status setForcedWrites(const ConnectionSettings &settings, bool on)
+{
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    const QByteArray user = settings.user.toUtf8();
+    dpb.append(char(isc_dpb_user_name)).append(char(user.size())).append(user);
+    if (!settings.password.isEmpty()) {
+        const QByteArray pass = settings.password.toUtf8();
+        dpb.append(char(isc_dpb_password)).append(char(pass.size())).append(pass);
+    }
+    dpb.append(char(isc_dpb_force_write)).append(char(1)).append(char(on ? 1 : 0));
+    ISC_STATUS_ARRAY status{};
+    isc_db_handle handle = 0;
+    const QByteArray path = (settings.isServer() ? settings.database : settings.path()).toUtf8();
+    if (isc_attach_database(status, 0, path.constData(), &handle, short(dpb.size()), dpb.constData()))
+        return Status::failure(QStringLiteral("Impossibile cambiare la modalità di scrittura del database."));
+    isc_detach_database(status, &handle);
+    return {};
+}
+
 bool removeEmbeddedFile(const ConnectionSettings &settings)
 {
     return !settings.isServer() && QFile::remove(settings.path());

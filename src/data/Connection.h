@@ -30,6 +30,9 @@ Result<QSqlDatabase> open(const ConnectionSettings &settings, const QString &nam
 void close(const QString &name);
 // Creates an empty database file (embedded) or a database on the server, dialect 3, UTF8.
 Status create(const ConnectionSettings &settings);
+// Switches synchronous page writes. Off only while a new database is being filled (or for
+// test copies): a crash then loses the half-made file, which init deletes anyway.
+Status setForcedWrites(const ConnectionSettings &settings, bool on);
 // Deletes an embedded database file (only for files we created, such as a failed init).
 bool removeEmbeddedFile(const ConnectionSettings &settings);
 // The Italian text of a driver or server error, without the driver's noise.

@@ -67,6 +67,7 @@ Status init(const MainDirectory &dir, const ConnectionSettings &settings, const 
         progress(QStringLiteral("creazione del database (%1)").arg(settings.describe()));
     if (auto s = Db::create(settings); !s)
         return s;
+    Db::setForcedWrites(settings, false);
     const QString name = tempName();
     Status result;
     {
@@ -90,6 +91,8 @@ Status init(const MainDirectory &dir, const ConnectionSettings &settings, const 
             Db::removeEmbeddedFile(settings);
         return result;
     }
+    if (auto s = Db::setForcedWrites(settings, true); !s)
+        return s;
     // Only a server database needs to be written down; the embedded file is the default.
     if (settings.isServer() || QFileInfo(settings.path()) != QFileInfo(dir.embeddedDatabase()))
         return dir.writeConnection(settings);
