@@ -5,7 +5,7 @@
 CREATE VIEW VAns_AnniScolast (iAnsId, iAnsValore, dAnsVeltoInizio, dAnsVeltoFine, DDELETE,
                               sAnsAnnoDesc) AS
 SELECT Ans.iAnsId, Ans.iAnsValore, Ans.dAnsVeltoInizio, Ans.dAnsVeltoFine, Ans.DDELETE,
-       CAST(Ans.iAnsValore AS VARCHAR(4)) || '/' || CAST(Ans.iAnsValore + 1 AS VARCHAR(4))
+       CAST(TRIM(Ans.iAnsValore) || '/' || TRIM(Ans.iAnsValore + 1) AS VARCHAR(11))
 FROM TAns_AnniScolast Ans
 WHERE Ans.DDELETE IS NULL;
 
@@ -17,7 +17,7 @@ CREATE VIEW VCls_Classi (iClsId, sClsSDesc, sClsDesc, iDwgId, iDwgSedId, iSedId,
 SELECT Cls.iClsId, Cls.sClsSDesc, Cls.sClsDesc, Cls.iDwgId, Cls.iDwgSedId, DwgSed.iSedId,
        Sed.sSedNomSDesc, Cls.iAcsId, Cls.iIndId, Cls.iSezId, Cls.dStart, Cls.dEnd,
        Ans.iAnsId, Ans.iAnsValore,
-       CAST(Ans.iAnsValore AS VARCHAR(4)) || '/' || CAST(Ans.iAnsValore + 1 AS VARCHAR(4))
+       CAST(TRIM(Ans.iAnsValore) || '/' || TRIM(Ans.iAnsValore + 1) AS VARCHAR(11))
 FROM TCls_Classi Cls
 LEFT OUTER JOIN TAns_AnniScolast Ans ON (Ans.dAnsVeltoInizio = Cls.dStart AND Ans.DDELETE IS NULL)
 LEFT OUTER JOIN TDwgSed DwgSed ON (DwgSed.iDwgSedId = Cls.iDwgSedId)
