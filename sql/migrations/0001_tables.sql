@@ -242,7 +242,7 @@ CREATE TABLE TAna_Anagrafiche (
     iSrpcId            INTEGER,
     iVomId             INTEGER,
     iIoCtrlCode        INTEGER,
-    dModified          TIMESTAMP,
+    dModified          DATE,
     dStart             DATE,
     dEnd               DATE,
     DDELETE            DATE,
