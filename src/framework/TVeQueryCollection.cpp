@@ -211,6 +211,7 @@ Status TVeQueryCollection::prepareColumns()
         c.type = f.metaType();
         c.length = f.length();
         c.money = f.metaType().id() == QMetaType::Double && f.precision() > 0;
+        c.required = f.requiredStatus() == QSqlField::Required;
         m_columns << c;
         const QString upper = c.name.toUpper();
         if (!m_fieldIndex.contains(upper))
@@ -598,35 +599,54 @@ Result<std::optional<QList<QVariant>>> TVeQueryCollection::readRowByKey(const QV
 
 // The number of rows that come before a row with these values in the list's order: NULLs
 // come first in ascending order and last in descending order, as the server sorts them.
-Result<int> TVeQueryCollection::positionOf(const QList<QVariant> &values) const
+// The condition "comes before" (after = false) or "is this row or comes after" (after = true) a
+// row with these values in the list's order: NULLs come first in ascending order and last in
+// descending order, as the server sorts them.
+QString TVeQueryCollection::orderCondition(const QList<QVariant> &values, bool after, QVariantMap *binds) const
 {
     QStringList terms;
     QStringList equal;
-    QVariantMap binds;
     for (int i = 0; i < m_plan->order.size(); ++i) {
         const auto [column, desc] = m_plan->order[i];
         const QString c = colName(column);
         const QString p = QStringLiteral(":VEL_%1").arg(i);
         const QVariant v = values.value(column);
         const bool null = !v.isValid() || v.isNull();
-        QString before;
-        if (!null)
-            before = desc ? QStringLiteral("%1 > %2").arg(c, p) : QStringLiteral("(%1 IS NULL OR %1 < %2)").arg(c, p);
-        else if (desc)
-            before = QStringLiteral("%1 IS NOT NULL").arg(c);
-        if (!before.isEmpty()) {
+        const bool notNull = m_columns[column].required;
+        QString cmp;
+        // Ascending: before = smaller; descending: before = greater.
+        if (!desc && !after && !null)
+            cmp = notNull ? QStringLiteral("%1 < %2").arg(c, p) : QStringLiteral("(%1 IS NULL OR %1 < %2)").arg(c, p);
+        else if (!desc && !after)
+            cmp.clear();
+        else if (!desc && after)
+            cmp = null ? QStringLiteral("%1 IS NOT NULL").arg(c) : QStringLiteral("%1 > %2").arg(c, p);
+        else if (desc && !after)
+            cmp = null ? QStringLiteral("%1 IS NOT NULL").arg(c) : QStringLiteral("%1 > %2").arg(c, p);
+        else
+            cmp = null ? QString()
+                       : (notNull ? QStringLiteral("%1 < %2").arg(c, p) : QStringLiteral("(%1 IS NULL OR %1 < %2)").arg(c, p));
+        if (!cmp.isEmpty()) {
             QStringList all = equal;
-            all << before;
+            all << cmp;
             terms << u'(' + all.join(QStringLiteral(" AND ")) + u')';
         }
         equal << (null ? QStringLiteral("%1 IS NULL").arg(c) : QStringLiteral("%1 = %2").arg(c, p));
         if (!null)
-            binds.insert(p, v);
+            binds->insert(p, v);
     }
-    if (terms.isEmpty())
+    if (after)
+        terms << u'(' + equal.join(QStringLiteral(" AND ")) + u')';
+    return terms.isEmpty() ? QString() : u'(' + terms.join(QStringLiteral(" OR ")) + u')';
+}
+
+Result<int> TVeQueryCollection::positionOf(const QList<QVariant> &values) const
+{
+    QVariantMap binds;
+    const QString before = orderCondition(values, false, &binds);
+    if (before.isEmpty())
         return 0;
-    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (")
-        + outerSelect(u'(' + terms.join(QStringLiteral(" OR ")) + u')', {}) + QStringLiteral(") VEC");
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (") + outerSelect(before, {}) + QStringLiteral(") VEC");
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
@@ -638,6 +658,26 @@ Result<int> TVeQueryCollection::positionOf(const QList<QVariant> &values) const
     if (!q.exec() || !q.next())
         return Status::failure(ccp::Db::errorText(q.lastError()));
     return q.value(0).toInt();
+}
+
+Status TVeQueryCollection::loadBlockAt(int first, const QList<QVariant> &values)
+{
+    QVariantMap binds;
+    const QString sql = outerSelect(orderCondition(values, true, &binds), m_plan->orderSql);
+    auto q = std::make_unique<QSqlQuery>(m_db);
+    q->setForwardOnly(true);
+    q->setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q->prepare(sql))
+        return Status::failure(ccp::Db::errorText(q->lastError()));
+    if (auto s = bindSelectParams(*q, sql); !s)
+        return s;
+    for (auto it = binds.begin(); it != binds.end(); ++it)
+        q->bindValue(it.key(), it.value());
+    if (!q->exec())
+        return Status::failure(ccp::Db::errorText(q->lastError()));
+    m_cursor = std::move(q);
+    m_cursorPos = first;
+    return readFromCursor(first, PageSize);
 }
 
 Result<int> TVeQueryCollection::locate(const QVariant &key)
@@ -680,7 +720,7 @@ Result<int> TVeQueryCollection::locate(const QVariant &key)
         Q_EMIT rowsAppended(old, p);
     }
     if (!m_rows[p].loaded) {
-        if (auto s = loadBlock(p); !s)
+        if (auto s = loadBlockAt(p, *row.value()); !s)
             return s;
         Q_EMIT rowsLoaded(p, qMin(p + PageSize, int(m_rows.size())) - 1);
     }

@@ -70,6 +70,7 @@ struct VeColumn
     QMetaType type;
     bool money = false;     // NUMERIC with decimals: shown "#,###.00", never a double
     int length = -1;
+    bool required = false;  // NOT NULL: never null, so order comparisons need no null case
 };
 
 // A row set opened from a select text, read 25 rows at a time, with an edit buffer and three
@@ -227,6 +228,10 @@ private:
     Status prepareColumns();
     Status buildPlan();
     Status loadBlock(int first) const;
+    // Reads the page that starts at the row with these values (at position `first`) by its
+    // sort values: no row before it is read.
+    Status loadBlockAt(int first, const QList<QVariant> &values);
+    QString orderCondition(const QList<QVariant> &values, bool after, QVariantMap *binds) const;
     Status readFromCursor(int first, int maxRows) const;
     Result<std::optional<QList<QVariant>>> readRowByKey(const QVariant &key) const;
     Result<int> positionOf(const QList<QVariant> &values) const;

@@ -234,8 +234,9 @@ TEST_F(PaymentMethods, SearchTextWithQuotesWildcardsAndSqlIsOnlyEverData)
     search.setSortKeys(QStringLiteral("sDesc"));
     for (const Case &c : cases) {
         const SearchCondition cond = VeSearch::contains(select, columns, c.text);
-        if (c.text.size() > 1)
+        if (c.text.size() > 1) {
             EXPECT_FALSE(cond.sql.contains(c.text)) << c.name;
+        }
         search.setWhere(cond.sql, cond.params);
         ASSERT_TRUE(search.open().ok()) << c.name;
         QStringList found;
