@@ -1598,8 +1598,9 @@ Status Builder::movements()
 // The working context of user SYSDBA, complete so that the program opens without questions.
 Status Builder::parameters()
 {
-    const Cau &in = m_causali[S("2025/ISC")];
-    const Cau &out = m_causali[S("2025/CAN")];
+    // The data end in December 2026: the school year of those months is the working one.
+    const Cau &in = m_causali[S("2026/ISC")];
+    const Cau &out = m_causali[S("2026/CAN")];
     Money era;
     {
         SqlQuery q(m_db);
@@ -1613,8 +1614,8 @@ Status Builder::parameters()
     struct Value { const char *key; QString value; int kind; const char *set; const char *category; };
     const QList<Value> values = {
         {"VEUP_DwgId", S("3"), 7, "VEU", "Contesto di lavoro"},
-        {"VEUP_AnsId", S("25"), 8, "VEU", "Contesto di lavoro"},
-        {"EBSP_CauAnsId", S("25"), 5, "EBS", "Contesto di lavoro"},
+        {"VEUP_AnsId", S("26"), 8, "VEU", "Contesto di lavoro"},
+        {"EBSP_CauAnsId", S("26"), 5, "EBS", "Contesto di lavoro"},
         {"EBCP_SprIstId", QString::number(m_accounts[0]), 5, "EBC", "Contesto di lavoro"},
         {"EBCP_AnfId", S("26"), 5, "EBC", "Contesto di lavoro"},
         {"EBSP_CausaleInId", QString::number(in.id), 5, "EBS", "Valori di default."},
@@ -1626,8 +1627,8 @@ Status Builder::parameters()
         {"EBSP_SprComuneId", QString::number(m_bologna.srpcId), 5, "EBS", "EBCC_Movimenti"},
         {"EBSP_NrUffPostale", S("10"), 0, "EBS", "EBCC_Movimenti"},
         {"EBCP_MvmBenefCateg", S("1"), 5, "EBC", "EBCC_Movimenti"},
-        {"EBCP_MvmDataEc", date(2026, 6, 15).toString(Qt::ISODate), 3, "EBC", "EBCC_Movimenti"},
-        {"EBCP_MvmDataMov", date(2026, 6, 15).toString(Qt::ISODate), 3, "EBC", "EBCC_Movimenti"},
+        {"EBCP_MvmDataEc", date(2026, 12, 21).toString(Qt::ISODate), 3, "EBC", "EBCC_Movimenti"},
+        {"EBCP_MvmDataMov", date(2026, 12, 21).toString(Qt::ISODate), 3, "EBC", "EBCC_Movimenti"},
         {"EBCP_CcaRette", S("1"), 4, "EBC", "Valori di default."},
         {"EBSP_ShowBarCode", S("1"), 4, "EBS", "EBCC_Movimenti"},
         {"EBSP_PrintBarCode", S("0"), 4, "EBS", "EBCC_Movimenti"},
