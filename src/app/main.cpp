@@ -1,31 +1,50 @@
-#include "Installation.h"
+#include "EbcFMain.h"
+#include "EbcMAtt.h"
+#include "EbcMConn.h"
 #include "MainDirectory.h"
+#include "TVeParamDialog.h"
+#include "VeMessageDlgQt.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QTextStream>
+#include <QTimer>
 
-// Until the main window lands, the program tells what it would open.
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("ccp"));
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ccp"));
+    QApplication::setOrganizationName(QStringLiteral("ccp"));
+    // The main window ends the program itself, with the status of how it went.
+    QApplication::setQuitOnLastWindowClosed(false);
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("C/C Posta Banca Cassa"));
+    parser.setApplicationDescription(ccp::app::TfmEbcMain::Caption);
     parser.addHelpOption();
-    QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Cartella principale."),
-                               QStringLiteral("DIR"));
+    QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Cartella principale."), QStringLiteral("DIR"));
+    QCommandLineOption quitWhenReady(QStringLiteral("quit-when-ready"),
+                                     QStringLiteral("Esce appena la finestra principale è pronta (misure dei tempi)."));
     parser.addOption(dataDir);
+    parser.addOption(quitWhenReady);
     parser.process(app);
-    const auto dir = ccp::MainDirectory::resolve(parser.value(dataDir));
-    QTextStream out(stdout);
-    auto lines = ccp::Installation::info(dir.connection());
-    if (!lines) {
-        QTextStream(stderr) << "ccp: " << lines.error() << Qt::endl;
-        return 1;
+
+    static ccp::fw::QtMessageSink sink;
+    ccp::fw::setMessageSink(&sink);
+    ccp::fw::TVeParamDialog::install();
+
+    const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
+    ccp::app::TdmEbcConn conn(dir.connection());
+    ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);
+    ccp::app::TfmEbcMain mainWindow(conn, att);
+    if (parser.isSet(quitWhenReady) || qEnvironmentVariableIsSet("CCP_QUIT_WHEN_READY")) {
+        QObject::connect(&mainWindow, &ccp::app::TfmEbcMain::ready, &app, [&] {
+            QTextStream(stderr) << "ccp: pronto in " << clock.elapsed() << " ms" << Qt::endl;
+            QTimer::singleShot(0, &mainWindow, &QWidget::close);
+        });
     }
-    out << "C/C Posta Banca Cassa" << Qt::endl;
-    for (const QString &l : lines.value())
-        out << l << Qt::endl;
-    return 0;
+    mainWindow.showMaximized();
+    return app.exec();
 }

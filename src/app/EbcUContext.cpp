@@ -1,0 +1,232 @@
+#include "EbcUContext.h"
+
+#include "SqlQuery.h"
+#include "TVeGlobalValues.h"
+#include "VeMessageDlg.h"
+
+namespace ccp::app {
+
+namespace {
+
+QString phraseOf(const QString &key)
+{
+    if (key.compare(Keys::DwgId, Qt::CaseInsensitive) == 0)
+        return QStringLiteral(" l'istituto di lavoro");
+    if (key.compare(Keys::AnfId, Qt::CaseInsensitive) == 0)
+        return QStringLiteral(" l'anno finanziario");
+    if (key.compare(Keys::SprIstId, Qt::CaseInsensitive) == 0)
+        return QStringLiteral(" il conto");
+    if (key.compare(Keys::CauAnsId, Qt::CaseInsensitive) == 0)
+        return QStringLiteral(" l'anno scolastico delle causali");
+    return u' ' + key;
+}
+
+const QString excludedOwner = QStringLiteral("Contabilita' 2019 D.M. 44/2001");
+
+} // namespace
+
+QStringList missingContextKeys(const QString &keys)
+{
+    QStringList missing;
+    const auto &values = fw::TVeGlobalValuesManager::instance();
+    for (const QString &raw : keys.split(u',', Qt::SkipEmptyParts)) {
+        const QString key = raw.trimmed();
+        if (!key.isEmpty() && !values.isSet(key))
+            missing << key;
+    }
+    return missing;
+}
+
+QString contextKeysMessage(const QStringList &missingKeys)
+{
+    QStringList phrases;
+    for (const QString &key : missingKeys)
+        phrases << phraseOf(key);
+    QString text = phrases.join(u',');
+    const int last = text.lastIndexOf(u',');
+    if (last >= 0)
+        text.replace(last, 1, QStringLiteral(" e"));
+    return QStringLiteral("E' necessario impostare") + text + u'.';
+}
+
+bool CheckContextKeys(const QString &keys)
+{
+    const QStringList missing = missingContextKeys(keys);
+    if (missing.isEmpty())
+        return true;
+    fw::showWarning(contextKeysMessage(missing));
+    return false;
+}
+
+QString accountTypeOf(const QVariant &iCbaId, const QVariant &iBanId)
+{
+    const int cba = iCbaId.isNull() ? 0 : iCbaId.toInt();
+    if (cba == 7)
+        return AccountType::Postal;
+    if (cba == 8)
+        return AccountType::Cash;
+    if (cba != 0)
+        return AccountType::Bank;
+    return (!iBanId.isNull() && iBanId.toInt() == 1) ? AccountType::Bank : QString();
+}
+
+QString accountType(QSqlDatabase db, int sprIstId)
+{
+    if (sprIstId == 0)
+        return {};
+    SqlQuery q(db);
+    if (!q.prepare(QStringLiteral(
+            "SELECT Ban.iCbaId, Ban.iBanId FROM TSprIst SprIst"
+            " INNER JOIN TSpr_SportelliCab Spr ON (Spr.iSprId = SprIst.iSprId)"
+            " INNER JOIN TBan_Banche Ban ON (Ban.iBanId = Spr.iBanId)"
+            " WHERE SprIst.iSprIstId = :iSprIstId")))
+        return {};
+    q.bind(QStringLiteral("iSprIstId"), sprIstId);
+    if (!q.exec() || !q.next())
+        return {};
+    return accountTypeOf(q.value(0), q.value(1));
+}
+
+QVariant financialYearValue(QSqlDatabase db, int anfId)
+{
+    auto r = SqlQuery::scalar(db, QStringLiteral(" SELECT iAnfValore FROM TAnf_AnniFinanz WHERE iAnfId = :iAnfId"),
+                              {{QStringLiteral("iAnfId"), anfId}});
+    return r && r.value().isValid() ? r.value() : QVariant();
+}
+
+Result<UserPeriod> readUserPeriod(QSqlDatabase db, int sprIstId, int anfValore)
+{
+    SqlQuery q(db);
+    if (auto s = q.prepare(QStringLiteral(
+            "SELECT COALESCE(cai.DCAIINIZIOANNO, CAST(cai.ICAIESERCIZIOFIN || '-01-01' AS DATE)) AS INIZIOUTENTE,"
+            " COALESCE(cai.DCAIFINEANNO, CAST(cai.ICAIESERCIZIOFIN || '-12-31' AS DATE)) AS FINEUTENTE"
+            " FROM TCai_CassaIst cai WHERE cai.iSprIstId = :iSprIstId AND cai.iCaiEsercizioFin = :iAnfValore"));
+        !s)
+        return s;
+    q.bind(QStringLiteral("iSprIstId"), sprIstId).bind(QStringLiteral("iAnfValore"), anfValore);
+    if (auto s = q.exec(); !s)
+        return s;
+    UserPeriod p;
+    if (q.next()) {
+        p.start = q.value(0).toDate();
+        p.end = q.value(1).toDate();
+    }
+    return p;
+}
+
+bool instituteIsGroup(QSqlDatabase db, int dwgId)
+{
+    SqlQuery q(db);
+    if (!q.prepare(QStringLiteral(" SELECT iDowId FROM TDwg_DataOwnerGrp WHERE iDwgId = :iDwgId")))
+        return false;
+    q.bind(QStringLiteral("iDwgId"), dwgId);
+    if (!q.exec() || !q.next())
+        return false;
+    return q.value(0).isNull();
+}
+
+Result<QList<InstituteEntry>> instituteList(QSqlDatabase db, int dwgId, bool isGroup, int ansId)
+{
+    QList<InstituteEntry> out;
+    SqlQuery q(db);
+    if (!isGroup) {
+        if (auto s = q.prepare(QStringLiteral(
+                " SELECT Dow.sDowSDesc FROM TDwg_DataOwnerGrp Dwg INNER JOIN TDow_DataOwner Dow ON (Dow.iDowId = Dwg.iDowId)"
+                " WHERE Dwg.iDwgId = :iDwgId   AND Dow.sDowSDesc <> :sExcluded"));
+            !s)
+            return s;
+        q.bind(QStringLiteral("iDwgId"), dwgId).bind(QStringLiteral("sExcluded"), excludedOwner);
+        if (auto s = q.exec(); !s)
+            return s;
+        while (q.next())
+            out << InstituteEntry{q.value(0).toString(), dwgId};
+        return out;
+    }
+    if (ansId == 0)
+        return out;
+    // The members of the group valid on the first day of the working school year, each under
+    // its own single-owner institute, which is what the movement searches filter classes by.
+    if (auto s = q.prepare(QStringLiteral(
+            "SELECT Own.sDowSDesc, Own.iDwgId, Own.dStart_Dwg FROM VDow_DataOwner Own"
+            " INNER JOIN VAns_AnniScolast Ans ON (Ans.iAnsId = :iAnsId)"
+            " WHERE Own.lDwgGruppo = 0 AND Own.iDowId IS NOT NULL AND Own.sDowSDesc <> :sExcluded"
+            "   AND (Own.dStart_Dwg IS NULL OR Own.dStart_Dwg <= Ans.dAnsVeltoInizio)"
+            "   AND (Own.dEnd_Dwg IS NULL OR Own.dEnd_Dwg >= Ans.dAnsVeltoInizio)"
+            "   AND EXISTS (SELECT 1 FROM VDow_DataOwner Grp WHERE Grp.iDwgId = :iDwgId AND Grp.iDowId = Own.iDowId"
+            "     AND (Grp.dStart_Dwg IS NULL OR Grp.dStart_Dwg <= Ans.dAnsVeltoInizio)"
+            "     AND (Grp.dEnd_Dwg IS NULL OR Grp.dEnd_Dwg >= Ans.dAnsVeltoInizio)"
+            "     AND (Grp.dStart_OtgDwg IS NULL OR Grp.dStart_OtgDwg <= Ans.dAnsVeltoInizio)"
+            "     AND (Grp.dEnd_OtgDwg IS NULL OR Grp.dEnd_OtgDwg >= Ans.dAnsVeltoInizio))"
+            " ORDER BY Own.sDowSDesc, Own.dStart_Dwg"));
+        !s)
+        return s;
+    q.bind(QStringLiteral("iAnsId"), ansId).bind(QStringLiteral("iDwgId"), dwgId)
+        .bind(QStringLiteral("sExcluded"), excludedOwner);
+    if (auto s = q.exec(); !s)
+        return s;
+    while (q.next())
+        out << InstituteEntry{q.value(0).toString(), q.value(1).toInt()};
+    return out;
+}
+
+BudgetContext readBudgetContext(QSqlDatabase db, int anfValore, int dwgId)
+{
+    BudgetContext b;
+    b.anfValore = anfValore;
+    b.dwgId = dwgId;
+    SqlQuery q(db);
+    if (!q.prepare(QStringLiteral(
+            "SELECT COALESCE(DwgAnf.DDWGANFINIZIO, Anf.dAnfVeltoInizio), COALESCE(DwgAnf.DDWGANFFINE, Anf.dAnfVeltoFine)"
+            " FROM TDWGANF DwgAnf INNER JOIN TANF_ANNIFINANZ Anf ON (Anf.iAnfId = DwgAnf.iAnfId)"
+            " WHERE Anf.iAnfValore = :iAnfValore AND DwgAnf.iDwgId = :iDwgId AND DwgAnf.DDELETE IS NULL")))
+        return b;
+    q.bind(QStringLiteral("iAnfValore"), anfValore).bind(QStringLiteral("iDwgId"), dwgId);
+    if (q.exec() && q.next()) {
+        b.start = q.value(0).toDate();
+        b.end = q.value(1).toDate();
+    }
+    return b;
+}
+
+WorkingContext &WorkingContext::instance()
+{
+    static WorkingContext context;
+    return context;
+}
+
+int WorkingContext::financialYear() const
+{
+    bool ok = false;
+    const int v = anfValore.toString().toInt(&ok);
+    return ok ? v : 0;
+}
+
+void WorkingContext::refreshPeriod(QSqlDatabase db)
+{
+    const auto &values = fw::TVeGlobalValuesManager::instance();
+    anfValore = financialYearValue(db, values.intValue(Keys::AnfId));
+    auto period = readUserPeriod(db, values.intValue(Keys::SprIstId), financialYear());
+    userPeriod = period ? period.value() : UserPeriod{};
+    fw::SetValues(QStringLiteral("INIZIOUTENTE"), userPeriod.start.isValid() ? QVariant(userPeriod.start) : QVariant());
+    fw::SetValues(QStringLiteral("FINEUTENTE"), userPeriod.end.isValid() ? QVariant(userPeriod.end) : QVariant());
+}
+
+void WorkingContext::refreshInstitutes(QSqlDatabase db)
+{
+    const auto &values = fw::TVeGlobalValuesManager::instance();
+    const int dwgId = values.intValue(Keys::DwgId);
+    isGroup = instituteIsGroup(db, dwgId);
+    auto list = instituteList(db, dwgId, isGroup, values.intValue(Keys::AnsId));
+    institutes = list ? list.value() : QList<InstituteEntry>();
+}
+
+void WorkingContext::publishBudget(QSqlDatabase db)
+{
+    budget = readBudgetContext(db, financialYear(), fw::TVeGlobalValuesManager::instance().intValue(Keys::DwgId));
+    fw::SetValues(QStringLiteral("ABC_AnfValore"), budget.anfValore);
+    fw::SetValues(QStringLiteral("ABC_DwgId"), budget.dwgId);
+    fw::SetValues(QStringLiteral("ABC_AnfInizio"), budget.start.isValid() ? QVariant(budget.start) : QVariant());
+    fw::SetValues(QStringLiteral("ABC_AnfFine"), budget.end.isValid() ? QVariant(budget.end) : QVariant());
+}
+
+} // namespace ccp::app
