@@ -58,7 +58,8 @@ TfmEbcMain::TfmEbcMain(TdmEbcConn &conn, TdmEbcAtt &att, QWidget *parent)
     for (int i = 0; i < 5; ++i) {
         auto *panel = new QLabel(this);
         panel->setObjectName(QStringLiteral("pnlContext%1").arg(i + 1));
-        panel->setFixedWidth(PanelWidths[i]);
+        // The widths are the least a panel takes: a longer text widens it rather than being cut.
+        panel->setMinimumWidth(PanelWidths[i]);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setContentsMargins(4, 0, 4, 0);
         statusBar()->addPermanentWidget(panel);

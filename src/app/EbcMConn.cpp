@@ -21,6 +21,8 @@ TdmEbcConn::TdmEbcConn(const ConnectionSettings &settings, QObject *parent)
 TdmEbcConn::~TdmEbcConn()
 {
     CloseConnection();
+    if (QSqlDatabase::contains(ConnectionName))
+        Db::close(ConnectionName);
     if (g_conn == this)
         g_conn = nullptr;
 }
@@ -50,10 +52,11 @@ bool TdmEbcConn::OpenConnection()
     return true;
 }
 
+// Closed, not removed: data modules still hold the handle until the module goes.
 void TdmEbcConn::CloseConnection()
 {
     if (QSqlDatabase::contains(ConnectionName))
-        Db::close(ConnectionName);
+        QSqlDatabase::database(ConnectionName, false).close();
 }
 
 QSqlDatabase TdmEbcConn::db() const { return QSqlDatabase::database(ConnectionName, false); }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 
@@ -45,6 +46,9 @@ int main(int argc, char *argv[])
             QTimer::singleShot(0, &mainWindow, &QWidget::close);
         });
     }
+    // Also where no window manager maximises (a bare X server), the window takes the screen.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        mainWindow.setGeometry(screen->availableGeometry());
     mainWindow.showMaximized();
     return app.exec();
 }
