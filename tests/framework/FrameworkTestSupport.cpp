@@ -1,0 +1,73 @@
+#include "FrameworkTestSupport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace ccp::fwtest {
+
+namespace {
+
+class ApplicationEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        if (!QApplication::instance()) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        }
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[16] = "test_framework";
+    char *m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] ::testing::Environment *const g_env =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
+
+QWidget *activeModal() { return QApplication::activeModalWidget(); }
+
+void onNextModal(std::function<void(QWidget *)> action, int timeoutMs)
+{
+    auto *timer = new QTimer;
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, elapsed, action, timeoutMs]() {
+        if (QWidget *w = QApplication::activeModalWidget(); w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            QPointer<QWidget> guard(w);
+            action(w);
+            // An action that failed half way must not leave the test waiting on the dialog.
+            QTimer::singleShot(3000, [guard]() {
+                if (guard && guard->isVisible()) {
+                    ADD_FAILURE() << "the modal dialog was left open";
+                    if (auto *d = qobject_cast<QDialog *>(guard.data()))
+                        d->reject();
+                    else
+                        guard->close();
+                }
+            });
+        } else if (elapsed->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no modal dialog appeared";
+        }
+    });
+    timer->start();
+}
+
+} // namespace ccp::fwtest

@@ -1,0 +1,95 @@
+#include "FrameworkTestSupport.h"
+#include "VeMessageDlgQt.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace ccp::fw;
+
+namespace {
+
+QStringList buttonTexts(const QMessageBox &box)
+{
+    QStringList out;
+    for (QAbstractButton *b : box.buttons())
+        out << b->text().remove(QLatin1Char('&'));
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+TEST(MessageDlgQt, CrLfAndLoneCrBecomeLineBreaks)
+{
+    EXPECT_EQ(displayText(QStringLiteral("uno\r\ndue\rtre\nquattro")), QStringLiteral("uno\ndue\ntre\nquattro"));
+    auto box = createMessageBox(QStringLiteral("Riga 1\r\nRiga 2"), MsgType::Information, MsgButtons::Ok);
+    EXPECT_EQ(box->text(), QStringLiteral("Riga 1\nRiga 2"));
+}
+
+TEST(MessageDlgQt, ButtonsIconsAndCaptionsAreItalian)
+{
+    struct Row
+    {
+        const char *name;
+        MsgType type;
+        MsgButtons buttons;
+        QStringList texts;
+        QMessageBox::Icon icon;
+        QString caption;
+    };
+    const Row rows[] = {
+        {"info", MsgType::Information, MsgButtons::Ok, {QStringLiteral("OK")}, QMessageBox::Information, QStringLiteral("Informazione")},
+        {"warning", MsgType::Warning, MsgButtons::Ok, {QStringLiteral("OK")}, QMessageBox::Warning, QStringLiteral("Attenzione")},
+        {"error", MsgType::Error, MsgButtons::Ok, {QStringLiteral("OK")}, QMessageBox::Critical, QStringLiteral("Errore")},
+        {"yesno", MsgType::Confirmation, MsgButtons::YesNo, {QStringLiteral("No"), QStringLiteral("Sì")}, QMessageBox::Question, QStringLiteral("Conferma")},
+        {"yesnocancel", MsgType::Confirmation, MsgButtons::YesNoCancel,
+         {QStringLiteral("Annulla"), QStringLiteral("No"), QStringLiteral("Sì")}, QMessageBox::Question, QStringLiteral("Conferma")},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        auto box = createMessageBox(QStringLiteral("x"), r.type, r.buttons);
+        EXPECT_EQ(buttonTexts(*box), r.texts);
+        EXPECT_EQ(box->icon(), r.icon);
+        EXPECT_EQ(box->windowTitle(), r.caption);
+    }
+}
+
+// The real sink, driven by keys on the modal box: Enter takes the default, Esc the escape button.
+TEST(MessageDlgQt, KeysAnswerTheModalBox)
+{
+    struct Row
+    {
+        const char *name;
+        MsgButtons buttons;
+        Qt::Key key;
+        MsgResult expected;
+    };
+    const Row rows[] = {
+        {"ok-enter", MsgButtons::Ok, Qt::Key_Return, MsgResult::Ok},
+        {"ok-esc", MsgButtons::Ok, Qt::Key_Escape, MsgResult::Ok},
+        {"yesno-enter-is-yes", MsgButtons::YesNo, Qt::Key_Return, MsgResult::Yes},
+        {"yesno-esc-is-no", MsgButtons::YesNo, Qt::Key_Escape, MsgResult::No},
+        {"ync-esc-is-cancel", MsgButtons::YesNoCancel, Qt::Key_Escape, MsgResult::Cancel},
+    };
+    QtMessageSink sink;
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        ccp::fwtest::onNextModal([&](QWidget *w) { QTest::keyClick(w, r.key); });
+        EXPECT_EQ(sink.show(QStringLiteral("Domanda?"), MsgType::Confirmation, r.buttons), r.expected);
+    }
+}
+
+TEST(MessageDlgQt, ClickingNoAnswersNo)
+{
+    QtMessageSink sink;
+    ccp::fwtest::onNextModal([](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton *b : box->buttons())
+            if (b->text().remove(QLatin1Char('&')) == QStringLiteral("No"))
+                b->click();
+    });
+    EXPECT_EQ(sink.show(QStringLiteral("Eliminare?"), MsgType::Confirmation, MsgButtons::YesNoCancel), MsgResult::No);
+}
