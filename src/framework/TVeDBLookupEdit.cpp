@@ -66,7 +66,9 @@ void TVeDBLookupEdit::setDescriptionField(const QString &field)
         m_description = new QLabel(this);
         m_description->setMinimumWidth(120);
         m_description->setFrameShape(QFrame::StyledPanel);
-        layout()->addWidget(m_description);
+        // The code is short, the description takes the room.
+        auto *box = static_cast<QHBoxLayout *>(layout());
+        box->addWidget(m_description, 2);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -158,7 +159,17 @@ void TVeEditFrame::addField(const QString &caption, TVeDBControl *control, const
         control->setCaption(QString(caption).remove(QLatin1Char('&')));
     auto *label = new QLabel(caption, m_detail);
     label->setBuddy(control->widget());
-    m_form->addRow(label, control->widget());
+    QWidget *w = control->widget();
+    // A short code does not need the whole width of the page.
+    if (auto *edit = qobject_cast<QLineEdit *>(w); edit && edit->maxLength() <= 40) {
+        auto *row = new QHBoxLayout;
+        edit->setMaximumWidth(edit->fontMetrics().averageCharWidth() * (edit->maxLength() + 3) + 12);
+        row->addWidget(edit);
+        row->addStretch(1);
+        m_form->addRow(label, row);
+    } else {
+        m_form->addRow(label, w);
+    }
     bind(control, field);
 }
 

@@ -32,7 +32,7 @@ TVeParamDialog::TVeParamDialog(TVeParamManager &manager, QWidget *parent)
     for (const QString &category : m_manager.categories()) {
         auto *page = new QWidget(m_pages);
         auto *form = new QFormLayout(page);
-        form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+        form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         bool any = false;
         for (const ParamDef &def : m_manager.definitionsOf(category)) {
             if (m_manager.BeforeCreateCtrl && !m_manager.BeforeCreateCtrl(def))

@@ -47,6 +47,7 @@ TfmVeSearch::TfmVeSearch(QSqlDatabase db, QWidget *parent) : QDialog(parent)
     m_grid->setSortingEnabled(true);
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->setAlternatingRowColors(true);
