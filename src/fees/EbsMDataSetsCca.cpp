@@ -1,0 +1,7 @@
+#include "EbsMDataSets.h"
+
+namespace ccp::fees {
+
+void TdmEbsDataSets::setupComponents() {}
+
+} // namespace ccp::fees
