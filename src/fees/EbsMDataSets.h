@@ -26,6 +26,12 @@ public:
     fw::TVeQueryCollection *xqcCompCaus;  // components
     fw::TVeQueryCollection *xqcModPagam;  // payment methods
 
+    // Kept by the causali window for the hooks of its sets: the selected tab (lCauTipo of
+    // new causali) and the institute of the component last chosen for a link, which the
+    // link insert gives to its causale.
+    int causaliTipo = 0;
+    QVariant chosenComponentDwg;
+
 private:
     // Each set is configured in the unit of the windows that own its rules.
     void setupCausali();      // xqcCaus, xqcCauCca, qquCompXCau   (EbsMDataSetsCau.cpp)
