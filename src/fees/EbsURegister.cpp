@@ -1,6 +1,9 @@
 #include "EbsURegister.h"
 
 #include "EbsFCau.h"
+#include "EbsFCca.h"
+#include "EbsFModPagamento.h"
+#include "EbsFTipologie.h"
 #include "EbsMDataSets.h"
 #include "TVeLaunchers.h"
 #include "VeMessageDlg.h"
@@ -25,6 +28,18 @@ void registerWindows()
     registry.registerClass(QStringLiteral("TfmEbsCau"), [](QWidget *parent) -> QWidget * {
         TdmEbsDataSets *ds = dataSets();
         return ds ? new TfmEbsCau(*ds, parent) : nullptr;
+    });
+    registry.registerClass(QStringLiteral("TfmEbsCca"), [](QWidget *parent) -> QWidget * {
+        TdmEbsDataSets *ds = dataSets();
+        return ds ? new TfmEbsCca(*ds, parent) : nullptr;
+    });
+    registry.registerClass(QStringLiteral("TfmEbsModPagamento"), [](QWidget *parent) -> QWidget * {
+        TdmEbsDataSets *ds = dataSets();
+        return ds ? new TfmEbsModPagamento(*ds, parent) : nullptr;
+    });
+    registry.registerClass(QStringLiteral("TfmEbsTipologie"), [](QWidget *parent) -> QWidget * {
+        TdmEbsDataSets *ds = dataSets();
+        return ds ? new TfmEbsTipologie(parent, ds->database()) : nullptr;
     });
 }
 

@@ -1,0 +1,52 @@
+#pragma once
+#include "TVeEditFrame.h"
+
+#include <QSqlDatabase>
+#include <QWidget>
+
+namespace ccp::fw {
+class TVeDBEdit;
+class TVeDBLookupEdit;
+} // namespace ccp::fw
+
+namespace ccp::fees {
+
+// The component typologies: top-level types 1 to 4 and the sub-types under them.
+class TfrEbsTipologie : public fw::TVeEditFrame
+{
+    Q_OBJECT
+public:
+    explicit TfrEbsTipologie(fw::TVeQueryCollection *collection, QWidget *parent = nullptr);
+
+    fw::TVeDBEdit *xdeCodice;
+    fw::TVeDBEdit *xdeDescrizione;
+    fw::TVeDBLookupEdit *xdlTipo;
+};
+
+class TfmEbsTipologie : public QWidget
+{
+    Q_OBJECT
+public:
+    static QString selectSql();
+    static QString insertSql();
+    static QString updateSql();
+    static QString deleteSql();
+    static QString parentSelectSql();
+
+    explicit TfmEbsTipologie(QWidget *parent = nullptr, QSqlDatabase db = QSqlDatabase::database());
+    ~TfmEbsTipologie() override;
+
+    fw::TVeQueryCollection *xqcMaster() const { return m_master; }
+    TfrEbsTipologie *frMaster() const { return m_frame; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    fw::TVeQueryCollection *m_master;
+    TfrEbsTipologie *m_frame;
+    bool m_shown = false;
+};
+
+} // namespace ccp::fees
