@@ -51,7 +51,8 @@ TVeParamDialog::TVeParamDialog(TVeParamManager &manager, QWidget *parent)
             any = any || def.kind != ParamKind::Hidden;
         }
         m_pages->addWidget(page);
-        auto *item = new QListWidgetItem(category, m_categories);
+        auto *item = new QListWidgetItem(categoryCaption(category), m_categories);
+        item->setData(Qt::UserRole, category);
         item->setHidden(!any);
     }
     // Values are read once every control exists: the owner's handlers may look at others.
@@ -151,6 +152,14 @@ QString TVeParamDialog::writeDefault(const ParamDef &def, QWidget *control)
     return {};
 }
 
+QString TVeParamDialog::categoryCaption(const QString &category)
+{
+    // Categories named by a program key ("EBCC_Movimenti") show the words after the prefix.
+    static const QRegularExpression key(QStringLiteral("^[A-Z]{2,5}C_(\\w+)$"));
+    const auto m = key.match(category);
+    return m.hasMatch() ? m.captured(1).replace(u'_', u' ') : category;
+}
+
 QWidget *TVeParamDialog::control(const QString &key) const { return m_controls.value(key.toUpper()); }
 
 QStringList TVeParamDialog::categories() const
@@ -158,14 +167,14 @@ QStringList TVeParamDialog::categories() const
     QStringList out;
     for (int i = 0; i < m_categories->count(); ++i)
         if (!m_categories->item(i)->isHidden())
-            out << m_categories->item(i)->text();
+            out << m_categories->item(i)->data(Qt::UserRole).toString();
     return out;
 }
 
 void TVeParamDialog::showCategory(const QString &category)
 {
     for (int i = 0; i < m_categories->count(); ++i)
-        if (m_categories->item(i)->text() == category)
+        if (m_categories->item(i)->data(Qt::UserRole).toString() == category)
             m_categories->setCurrentRow(i);
 }
 

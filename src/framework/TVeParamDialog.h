@@ -20,6 +20,8 @@ public:
 
     // The control of a parameter (also found by object name = key); nullptr when not created.
     QWidget *control(const QString &key) const;
+    // The caption a category shows in the list.
+    static QString categoryCaption(const QString &category);
     QStringList categories() const;
     void showCategory(const QString &category);
     // Fills a list parameter's choices again (dependencies between parameters), keeping the

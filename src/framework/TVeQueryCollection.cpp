@@ -459,6 +459,10 @@ Status TVeQueryCollection::refresh()
 {
     if (!m_open)
         return open();
+    // A new where condition or select drops the column list; read it again first.
+    if (m_columns.isEmpty())
+        if (auto s = prepareColumns(); !s)
+            return s;
     const QVariant key = currentKey();
     QList<QVariant> oldValues;
     if (m_current >= 0 && isRowLoaded(m_current))

@@ -170,6 +170,14 @@ TEST_F(BigList, SelectParametersAndWhereSlotAreBound)
     ASSERT_EQ(coll->count(), 4);  // 3, 10, 17, 24
     EXPECT_EQ(coll->value(0, QStringLiteral("ID")).toInt(), 24);
     EXPECT_EQ(coll->locate(10).value(), 2);
+
+    // A new condition on the open list, even one no row meets, takes effect on refresh.
+    coll->setWhere(QStringLiteral("ID < 0"));
+    ASSERT_TRUE(coll->refresh().ok());
+    EXPECT_EQ(coll->count(), 0);
+    coll->setWhere(QStringLiteral("ID < :maxId"), {{QStringLiteral("maxId"), 20}});
+    ASSERT_TRUE(coll->refresh().ok());
+    EXPECT_EQ(coll->count(), 3);  // 3, 10, 17
 }
 
 } // namespace

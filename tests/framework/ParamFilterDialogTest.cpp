@@ -59,6 +59,9 @@ TEST_F(ParamDialogTest, ControlsFollowTheDefinitionsAndOkStoresEveryValue)
     TVeParamDialog dialog(manager);
     EXPECT_EQ(dialog.categories(), (QStringList{QStringLiteral("Generali"), QStringLiteral("Stampe")}));
     EXPECT_EQ(created.size(), 5);
+    // Categories named by a program key read as words; plain names stay as they are.
+    EXPECT_EQ(TVeParamDialog::categoryCaption(QStringLiteral("EBCC_Movimenti")), QStringLiteral("Movimenti"));
+    EXPECT_EQ(TVeParamDialog::categoryCaption(QStringLiteral("Valori di default.")), QStringLiteral("Valori di default."));
     EXPECT_EQ(dialog.control(QStringLiteral("tst_postale")), nullptr);
 
     auto *nome = qobject_cast<QLineEdit *>(dialog.control(QStringLiteral("TST_Nome")));
