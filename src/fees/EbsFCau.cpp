@@ -148,6 +148,9 @@ void TfmEbsCau::onCausaleChanged()
             if (auto s = links->open(); !s)
                 fw::showError(s.error());
     }
+    // A causale without components takes its institute from the first one: any is offered.
+    if (cau->mode() == fw::DataMode::Browse && links->isOpen() && links->count() == 0)
+        FilterComponentLookup(true, m_tab, -1);
     frEbsCompXCaus->setCausaleInUse(cauId > 0 && CausaleInUse(cauId));
     frEbsCompXCaus->updateActions();
 }

@@ -156,7 +156,7 @@ DuplicationOutcome TfmEbsDuplicaCausali::confirm()
         for (int i = 0; i < lvCausali->topLevelItemCount(); ++i)
             if (lvCausali->topLevelItem(i)->data(0, IdRole).toInt() == out.failedCauId)
                 name = lvCausali->topLevelItem(i)->text(0);
-        fw::showError(CauMessages::duplicationFailed(name, out.copied, out.error));
+        fw::showError(CauMessages::duplicationFailed(name, out.failedCauId, out.copied, out.error));
     }
     return out;
 }

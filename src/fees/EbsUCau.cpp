@@ -12,13 +12,13 @@ QString CauMessages::undefinedParameter(const QString &key)
     return QStringLiteral("Parametro %1 non definito").arg(key);
 }
 
-QString CauMessages::duplicationFailed(const QString &causale, int copied, const QString &error)
+QString CauMessages::duplicationFailed(const QString &causale, int cauId, int copied, const QString &error)
 {
     const QString done = copied == 1 ? QStringLiteral("È stata copiata 1 causale.")
                                      : QStringLiteral("Sono state copiate %1 causali.").arg(copied);
-    return QStringLiteral("La copia della causale \"%1\" non è riuscita:\r\n%2\r\n%3\r\n"
+    return QStringLiteral("La copia della causale \"%1\" (id %2) non è riuscita:\r\n%3\r\n%4\r\n"
                           "Le causali seguenti non sono state copiate.")
-        .arg(causale, error, done);
+        .arg(causale, QString::number(cauId), error, done);
 }
 
 namespace CauSql {

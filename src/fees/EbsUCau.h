@@ -19,7 +19,7 @@ inline const QString OneComponentRequired =
     QStringLiteral("Almeno un componente deve essere associato alla causale.");
 QString undefinedParameter(const QString &key);     // "Parametro %s non definito"
 // After a copy stopped by an error: which causale and how many were copied before it.
-QString duplicationFailed(const QString &causale, int copied, const QString &error);
+QString duplicationFailed(const QString &causale, int cauId, int copied, const QString &error);
 } // namespace CauMessages
 
 // Context keys read by the causali windows.
