@@ -1,0 +1,236 @@
+#include "CcaFixture.h"
+#include "EbsFCauComp.h"
+#include "EbsFModPagamento.h"
+#include "EbsFTipologie.h"
+#include "TVeDBCheckBox.h"
+#include "TVeDBCurrencyEdit.h"
+#include "TVeDBEdit.h"
+#include "TVeDBLookupEdit.h"
+#include "TVeGlobalValues.h"
+#include "TVeQueryCollection.h"
+#include "TVeQueryModel.h"
+#include "VeSql.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace ccp;
+using namespace ccp::fees;
+using ccp::feescca::CcaFixture;
+
+namespace {
+
+// ---- composition dialog ----------------------------------------------------------------------
+
+class CauCompDialog : public CcaFixture
+{
+protected:
+    void TearDown() override
+    {
+        TfmEbsCauComp::release();
+        CcaFixture::TearDown();
+    }
+    // The dialog for causale 800 (Assicurazione 8,00 and Mensa 60,00), shown without blocking.
+    TfmEbsCauComp *open(const QString &amount, bool definition = true)
+    {
+        TfmEbsCauComp *d = TfmEbsCauComp::obtain(t.db());
+        d->AmountText = amount;
+        d->CausaleId = 800;
+        d->DefinitionMode = definition;
+        d->show();
+        QApplication::setActiveWindow(d);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(d));
+        return d;
+    }
+    void typeInto(TfmEbsCauComp *d, int row, const QString &text)
+    {
+        QTableWidget *g = d->grid();
+        g->setCurrentCell(row, 2);
+        g->setFocus();
+        // Keys go where the clerk's keyboard sends them: the grid, then the cell editor it opens.
+        for (QChar ch : text)
+            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::qWait(30);
+    }
+    QString cell(TfmEbsCauComp *d, int row, int col) { return d->grid()->item(row, col)->text(); }
+};
+
+TEST_F(CauCompDialog, ClerkSplitsAnAmountUntilTheRemainderIsZero)
+{
+    TfmEbsCauComp *d = open(QStringLiteral("100,00"));
+    EXPECT_EQ(TfmEbsCauComp::instance(), d);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Definizione composizione importo"));
+    EXPECT_EQ(d->helpContext(), 1004);
+    EXPECT_EQ(d->ComponentCount(), 2);
+    EXPECT_EQ(cell(d, 1, 1), QStringLiteral("Assicurazione"));
+    EXPECT_EQ(cell(d, 3, 1), QString());
+    EXPECT_EQ(cell(d, 4, 1), QStringLiteral("Totale"));
+    EXPECT_EQ(d->ceScarto()->money(), Money::fromEuros(32));
+    EXPECT_FALSE(d->okButton()->isEnabled());
+    EXPECT_TRUE(d->memo()->toPlainText().contains(QStringLiteral("somma 32,00 tra")));
+    EXPECT_EQ(d->grid()->item(1, 2)->background().color(), QColor(255, 255, 132));
+    EXPECT_TRUE(d->grid()->item(4, 1)->font().bold());
+    EXPECT_TRUE(d->grid()->item(1, 2)->textAlignment() & Qt::AlignRight);
+
+    typeInto(d, 1, QStringLiteral("5x0"));   // the letter is dropped
+    typeInto(d, 2, QStringLiteral("40"));
+    EXPECT_EQ(cell(d, 1, 2), QStringLiteral("50,00"));
+    EXPECT_EQ(cell(d, 4, 2), QStringLiteral("90,00"));
+    EXPECT_EQ(d->ceScarto()->money(), Money::fromEuros(10));
+    EXPECT_FALSE(d->okButton()->isEnabled());
+    d->reject();
+    EXPECT_TRUE(d->isVisible()) << "an unbalanced split cannot be left";
+
+    typeInto(d, 1, QStringLiteral("60"));
+    EXPECT_EQ(cell(d, 4, 2), QStringLiteral("100,00"));
+    EXPECT_TRUE(d->ceScarto()->money().isZero());
+    ASSERT_TRUE(d->okButton()->isEnabled());
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    // Kept for the movement store.
+    ASSERT_EQ(TfmEbsCauComp::instance(), d);
+    EXPECT_EQ(d->ComponentIdAt(1), 700);
+    EXPECT_EQ(d->AmountTextAt(1), QStringLiteral("60.00"));
+    EXPECT_EQ(d->AmountTextAt(2), QStringLiteral("40.00"));
+    EXPECT_EQ(d->memo()->toPlainText(), TEbsCompositionGrid::instructionTemplate());
+
+    ASSERT_TRUE(d->ReloadColumn(800, 2).ok());
+    EXPECT_EQ(d->AmountTextAt(1), QStringLiteral("8.00"));
+    EXPECT_EQ(cell(d, 4, 2), QStringLiteral("68,00"));
+}
+
+TEST_F(CauCompDialog, PointIsDroppedWhenTheSeparatorIsAComma)
+{
+    TfmEbsCauComp *d = open(QStringLiteral("68"));
+    typeInto(d, 1, QStringLiteral("7.5"));
+    EXPECT_EQ(cell(d, 1, 2), QStringLiteral("75,00"));
+    fw::SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral("."));
+    d->hide();
+    d->show();
+    typeInto(d, 1, QStringLiteral("7.5"));
+    EXPECT_EQ(cell(d, 1, 2), QStringLiteral("7.50"));
+}
+
+TEST_F(CauCompDialog, ViewModeShowsOnlyAndFreesItself)
+{
+    TfmEbsCauComp *d = open(QStringLiteral("68"), false);
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Composizione importo"));
+    EXPECT_EQ(d->helpContext(), 1005);
+    EXPECT_FALSE(d->memo()->isVisible());
+    EXPECT_FALSE(d->grid()->item(1, 2)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(d->okButton()->isEnabled());
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+    EXPECT_EQ(TfmEbsCauComp::instance(), nullptr);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(DecimalSeparator, LocaleWhenNeverSet)
+{
+    fw::TVeGlobalValuesManager::instance().remove(QStringLiteral("VEP_DecimalSeparator"));
+    EXPECT_EQ(decimalSeparator(), QLocale().decimalPoint().at(0));
+    fw::SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral(","));
+    EXPECT_EQ(decimalSeparator(), QLatin1Char(','));
+    fw::TVeGlobalValuesManager::instance().remove(QStringLiteral("VEP_DecimalSeparator"));
+}
+
+// ---- typologies and payment methods -----------------------------------------------------------
+
+class Tables : public CcaFixture
+{
+};
+
+TEST_F(Tables, NewTypologyStartsTodayUnlockedUnderATopLevelType)
+{
+    TfmEbsTipologie w(nullptr, t.db());
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tipologie componenti causali"));
+    TfrEbsTipologie *f = w.frMaster();
+    ASSERT_TRUE(f->insert());
+    auto *c = w.xqcMaster();
+    c->setFieldValue(QStringLiteral("dStart"), QDate(1999, 1, 2));
+    c->setFieldValue(QStringLiteral("iLocked"), 1);
+    f->xdeCodice->setText(QStringLiteral("QTEA"));
+    c->setFieldValue(QStringLiteral("sTccSDesc"), QStringLiteral("QTEA"));
+    c->setFieldValue(QStringLiteral("sTccLDesc"), QStringLiteral("Quota teatro"));
+    // Without a parent the row is refused before reaching the database.
+    EXPECT_FALSE(f->post());
+    EXPECT_EQ(sink.lastText(), QStringLiteral("Il campo Tipologia madre è obbligatorio."));
+    EXPECT_FALSE(f->xdlTipo->chooseKey(123)) << "a sub-type cannot be a parent";
+    ASSERT_TRUE(f->xdlTipo->chooseKey(3));
+    ASSERT_TRUE(f->post()) << qPrintable(sink.lastText());
+    QSqlQuery q(t.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT dStart, iLocked, iTccId_P, iTccId FROM TTcc_TipoCompCaus WHERE sTccSDesc = 'QTEA'")));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toDate(), QDate::currentDate());
+    EXPECT_EQ(q.value(1).toInt(), 0);
+    EXPECT_EQ(q.value(2).toInt(), 3);
+    EXPECT_GE(q.value(3).toInt(), 1000);
+
+    // Editing keeps the date and lets the parent change.
+    ASSERT_TRUE(f->edit());
+    ASSERT_TRUE(f->xdlTipo->chooseKey(4));
+    ASSERT_TRUE(f->post());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT iTccId_P FROM TTcc_TipoCompCaus WHERE sTccSDesc = 'QTEA'")).toInt(), 4);
+}
+
+TEST_F(Tables, ParentListOffersTheFourTypes)
+{
+    QSqlQuery q(t.db());
+    ASSERT_TRUE(q.exec(fw::VeSql::fillWhere(TfmEbsTipologie::parentSelectSql(), {})));
+    QList<int> ids;
+    while (q.next())
+        ids << q.value(0).toInt();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (QList<int>{1, 2, 3, 4}));
+}
+
+TEST_F(Tables, PaymentMethodFlagsShowSiNo)
+{
+    EXPECT_EQ(siNo(0), QStringLiteral("NO"));
+    EXPECT_EQ(siNo(QStringLiteral("0")), QStringLiteral("NO"));
+    EXPECT_EQ(siNo(1), QStringLiteral("SI"));
+    EXPECT_EQ(siNo(QVariant()), QStringLiteral("NO"));
+
+    TfmEbsModPagamento w(*ds);
+    w.resize(800, 500);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Modalità di pagamento"));
+    TfrEbsModPagamento *f = w.frame();
+    EXPECT_FALSE(f->xacDelete()->isEnabled()) << "payment methods are never deleted here";
+    ASSERT_TRUE(f->insert());
+    EXPECT_FALSE(f->xckRisc->isChecked());
+    EXPECT_FALSE(f->xckPag->isChecked());
+    QTest::keyClicks(f->xdeCodice, QStringLiteral("satispay"));
+    QTest::keyClicks(f->xdeDescrizione, QStringLiteral("Pagamento con app"));
+    ASSERT_TRUE(f->post()) << qPrintable(sink.lastText());
+    QSqlQuery q(t.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT lMpgRisc, lMpgPag FROM TMpg_ModPagam WHERE sMpgDescS = 'SATISPAY'")));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 0);
+    EXPECT_EQ(q.value(1).toInt(), 0);
+    // Both flags 0 read "NO" in the list.
+    const int row = f->collection()->currentIndex();
+    QTableView *grid = f->grid();
+    for (int col : {2, 3}) {
+        const QModelIndex idx = grid->model()->index(row, col);
+        auto *delegate = qobject_cast<QStyledItemDelegate *>(grid->itemDelegateForColumn(col));
+        ASSERT_NE(delegate, nullptr);
+        EXPECT_EQ(delegate->displayText(idx.data(), QLocale()), QStringLiteral("NO"));
+    }
+    // An existing method with both flags: "SI".
+    ASSERT_GE(f->collection()->locate(1).valueOr(-1), 0);
+    const QModelIndex idx = grid->model()->index(f->collection()->currentIndex(), 2);
+    EXPECT_EQ(qobject_cast<QStyledItemDelegate *>(grid->itemDelegateForColumn(2))->displayText(idx.data(), QLocale()),
+              QStringLiteral("SI"));
+}
+
+} // namespace
