@@ -2,6 +2,7 @@
 
 #include "EbcUContext.h"
 #include "EbcUWindows.h"
+#include "EbsMDataSets.h"
 #include "TVeGlobalValues.h"
 #include "VeMessageDlg.h"
 
@@ -57,6 +58,13 @@ TdmEbsAtt::TdmEbsAtt(QObject *parent) : fw::TdmVeAttivazioni(parent)
 }
 
 void TdmEbsAtt::setHelpFile(const QString &file) { m_helpFile = file; }
+
+void TdmEbsAtt::setDatabase(QSqlDatabase db)
+{
+    m_db = std::move(db);
+    if (!m_dataSets)
+        m_dataSets = new fees::TdmEbsDataSets(m_db, this);
+}
 
 bool TdmEbsAtt::budgetBeforeExecute(fw::TVeAttForm &launcher, int kind)
 {

@@ -4,6 +4,10 @@
 #include <QSqlDatabase>
 #include <functional>
 
+namespace ccp::fees {
+class TdmEbsDataSets;
+}
+
 namespace ccp::app {
 
 // Launchers of the school-fees layer shared with a sibling program: causali, components,
@@ -18,7 +22,8 @@ public:
     // the financial year.
     void setHelpFile(const QString &file);
     const QString &helpFile() const { return m_helpFile; }
-    void setDatabase(QSqlDatabase db) { m_db = std::move(db); }
+    // Also creates the school-fees data sets on that connection (freed with this module).
+    void setDatabase(QSqlDatabase db);
     QString ParamAnfIdName;
 
     fw::TVeAttForm *xafCausali;
@@ -40,6 +45,7 @@ private:
     bool budgetBeforeExecute(fw::TVeAttForm &launcher, int kind);
     QString m_helpFile;
     QSqlDatabase m_db;
+    fees::TdmEbsDataSets *m_dataSets = nullptr;
 };
 
 } // namespace ccp::app

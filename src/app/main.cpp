@@ -1,6 +1,7 @@
 #include "EbcFMain.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
+#include "EbsURegister.h"
 #include "MainDirectory.h"
 #include "TVeParamDialog.h"
 #include "VeMessageDlgQt.h"
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
     static ccp::fw::QtMessageSink sink;
     ccp::fw::setMessageSink(&sink);
     ccp::fw::TVeParamDialog::install();
+    ccp::fees::registerWindows();
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::app::TdmEbcConn conn(dir.connection());
