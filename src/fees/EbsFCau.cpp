@@ -9,6 +9,7 @@
 #include "VeMessageDlg.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QSplitter>
 #include <QTabBar>
@@ -35,10 +36,20 @@ TfmEbsCau::TfmEbsCau(TdmEbsDataSets &dataSets, QWidget *parent) : QWidget(parent
     frEbsCausali = new TfrEbsCau(dataSets, top);
     topLayout->addWidget(frEbsCausali, 1);
 
-    frEbsCompXCaus = new TfrEbsCauCca(dataSets);
+    auto *bottom = new QWidget;
+    auto *bottomLayout = new QVBoxLayout(bottom);
+    bottomLayout->setContentsMargins(0, 4, 0, 0);
+    bottomLayout->setSpacing(2);
+    auto *title = new QLabel(QStringLiteral("Componenti della causale"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    bottomLayout->addWidget(title);
+    frEbsCompXCaus = new TfrEbsCauCca(dataSets, bottom);
+    bottomLayout->addWidget(frEbsCompXCaus, 1);
     splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(top);
-    splitter->addWidget(frEbsCompXCaus);
+    splitter->addWidget(bottom);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     splitter->setChildrenCollapsible(false);
@@ -152,11 +163,16 @@ void TfmEbsCau::onCausaleChanged()
     if (cau->mode() == fw::DataMode::Browse && links->isOpen() && links->count() == 0)
         FilterComponentLookup(true, m_tab, -1);
     frEbsCompXCaus->setCausaleInUse(cauId > 0 && CausaleInUse(cauId));
+    // Components belong to a stored causale.
+    if (cauId == 0)
+        frEbsCompXCaus->lockAction(fw::TVeEditFrame::Insert, true);
     frEbsCompXCaus->updateActions();
 }
 
 void TfmEbsCau::onCausaliModeChanged(int mode)
 {
+    // While a causale is edited its components wait.
+    frEbsCompXCaus->setEnabled(mode == 0);
     if (mode == 1) {
         // A new causale belongs to the causali school year and may take any component.
         m_ds.xqcCaus->setFieldValue(QStringLiteral("sAnsAnnoDesc"), SchoolYearDescription(CauKeys::CauAnsId));

@@ -109,8 +109,6 @@ void TfmEbsDuplicaCausali::fill()
         item->setCheckState(0, Qt::Unchecked);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (lvCausali->topLevelItemCount() > 0)
-        lvCausali->setCurrentItem(lvCausali->topLevelItem(0));
 }
 
 void TfmEbsDuplicaCausali::setTicked(int cauId, bool ticked)

@@ -54,6 +54,7 @@ TfrEbsCauCca::TfrEbsCauCca(TdmEbsDataSets &dataSets, QWidget *parent)
         c->setFieldValue(QStringLiteral("fCcaImportoEra"), xdlCod->rowValue(QStringLiteral("fCcaImportoEra")));
         m_ds.chosenComponentDwg = xdlCod->rowValue(QStringLiteral("iDwgId"));
     };
+    xdlCod->setMaximumWidth(320);   // a short code
     addField(QStringLiteral("&Codice"), xdlCod, QStringLiteral("iCcaId"));
 
     xdeDescrizione = new fw::TVeDBEdit;

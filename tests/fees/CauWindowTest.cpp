@@ -79,6 +79,7 @@ TEST_F(CauWindowTest, ClerkCreatesAnExpenseCausaleAndMustGiveItAComponent)
     EXPECT_EQ(cau()->xdeAnnoScol->text(), QStringLiteral("2026/2027"));
     EXPECT_TRUE(cca()->componentSelect().contains(QStringLiteral("(-1=-1)"))) << "every component while creating";
     EXPECT_EQ(ds->xqcCauCca->count(), 0);
+    EXPECT_FALSE(cca()->isEnabled()) << "no component for a causale not yet stored";
 
     // While inserting, the tab stays where it is and the window does not close.
     w->selectTab(0);
