@@ -5,6 +5,7 @@
 #include "TVeGlobalValues.h"
 
 #include <QApplication>
+#include "QtTestApp.h"
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -106,15 +107,7 @@ QStringList AppTest::messages() const
 
 void ensureApplication()
 {
-    static std::unique_ptr<QApplication> app;
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char *argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-    }
+    test::ensureQtApplication("test_app");
 }
 
 } // namespace ccp::apptest

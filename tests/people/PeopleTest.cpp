@@ -7,6 +7,7 @@
 #include "VeMessageDlg.h"
 
 #include <QApplication>
+#include "QtTestApp.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -17,15 +18,7 @@ namespace {
 
 void ensureApplication()
 {
-    static std::unique_ptr<QApplication> app;
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_people";
-        static char *argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-    }
+    test::ensureQtApplication("test_people");
 }
 
 class PeopleTest : public ::testing::Test
