@@ -271,14 +271,14 @@ void TfrEbcCca::setIncomeLayout(bool income)
 
 void TfrEbcCca::rebuildAggregateSelect() { m_aggSelect = CcaSql::aggregateSelect(workingInstitute(), m_tipo + 1); }
 
-void TfrEbcCca::rebuildItemSelect(const QVariant &aggId)
+void TfrEbcCca::rebuildItemSelect(const QVariant &aggId, int dwgId)
 {
-    m_itemSelect = CcaSql::itemSelect(isEmptyKey(aggId) ? -1 : aggId.toInt(), workingInstitute());
+    m_itemSelect = CcaSql::itemSelect(isEmptyKey(aggId) ? -1 : aggId.toInt(), dwgId > 0 ? dwgId : workingInstitute());
 }
 
-void TfrEbcCca::rebuildSubItemSelect(const QVariant &itemId)
+void TfrEbcCca::rebuildSubItemSelect(const QVariant &itemId, int dwgId)
 {
-    m_subItemSelect = CcaSql::subItemSelect(isEmptyKey(itemId) ? -1 : itemId.toInt(), workingInstitute());
+    m_subItemSelect = CcaSql::subItemSelect(isEmptyKey(itemId) ? -1 : itemId.toInt(), dwgId > 0 ? dwgId : workingInstitute());
 }
 
 void TfrEbcCca::resetLookup(fw::TVeDBLookupEdit *lookup)
@@ -308,8 +308,9 @@ void TfrEbcCca::applyLocking()
 void TfrEbcCca::onRowCurrent()
 {
     applyLocking();
-    rebuildItemSelect(collection()->fieldValue(QStringLiteral("iAggId")));
-    rebuildSubItemSelect(collection()->fieldValue(QStringLiteral("iVproId")));
+    const int rowDwg = collection()->fieldValue(QStringLiteral("iDwgId")).toInt();
+    rebuildItemSelect(collection()->fieldValue(QStringLiteral("iAggId")), rowDwg);
+    rebuildSubItemSelect(collection()->fieldValue(QStringLiteral("iVproId")), rowDwg);
     // The lookups were loaded before their selects followed the row: show the row's values again.
     xdlVoci->setFieldValue(collection()->fieldValue(QStringLiteral("iVproId")));
     xdlSottoVoci->setFieldValue(collection()->fieldValue(QStringLiteral("iSvoId")));

@@ -61,8 +61,10 @@ private:
     int causaliYear() const;
     int workingInstitute() const;
     void rebuildAggregateSelect();
-    void rebuildItemSelect(const QVariant &aggId);
-    void rebuildSubItemSelect(const QVariant &itemId);
+    // The institute is the working one, or, for a stored row of another institute, the row's
+    // own, so that its item and sub-item can be shown.
+    void rebuildItemSelect(const QVariant &aggId, int dwgId = 0);
+    void rebuildSubItemSelect(const QVariant &itemId, int dwgId = 0);
     void resetLookup(fw::TVeDBLookupEdit *lookup);
     void refreshSubType();
     void applyLocking();

@@ -183,8 +183,15 @@ Status TfmEbsCauComp::BuildGrid()
     if (m_firstBuild) {
         m_firstBuild = false;
         m_grid->setColumnCount(m_rules.columnCount());
-        for (int c = 0; c < m_rules.columnCount(); ++c)
-            m_grid->setColumnWidth(c, ColumnWidths[c] < 0 ? 0 : ColumnWidths[c]);
+        QFont bold = font();
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        for (int c = 0; c < m_rules.columnCount(); ++c) {
+            // A bold title wider than its column would be cut: the column grows to hold it.
+            const int title = fm.horizontalAdvance(TEbsCompositionGrid::header(c, ShowBothAmounts)) + 12;
+            m_widths[c] = ColumnWidths[c] < 0 ? 0 : qMax(ColumnWidths[c], title);
+            m_grid->setColumnWidth(c, m_widths[c]);
+        }
         m_grid->setColumnHidden(TEbsCompositionGrid::IdColumn, true);
     }
     auto components = readComponents(ComponentsSql, CausaleId);
@@ -331,9 +338,9 @@ void TfmEbsCauComp::resizeToContent()
 {
     const int rowHeight = m_grid->verticalHeader()->defaultSectionSize();
     const int contentHeight = rowHeight * (m_rules.rowCount() + 2);
-    int contentWidth = ColumnWidths[1] + ColumnWidths[2];
+    int contentWidth = m_widths[1] + m_widths[2];
     if (m_rules.showBothAmounts())
-        contentWidth += ColumnWidths[3];
+        contentWidth += m_widths[3];
     m_grid->setMinimumSize(contentWidth + 4, qMin(contentHeight, 600));
     int height = contentHeight + okButton()->sizeHint().height() + 10;
     if (m_rules.definitionMode())

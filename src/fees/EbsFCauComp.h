@@ -88,6 +88,7 @@ private:
     bool m_firstBuild = true;
     bool m_filling = false;
     int m_helpContext = 0;
+    int m_widths[4] = {0, 200, 100, 100};
     QWidget *m_memoPanel;
     QWidget *m_amountPanel;
     QPlainTextEdit *m_memo;

@@ -88,6 +88,8 @@ void TfmEbsCca::onTabChanged(int index)
         m_undoing = false;
     } else {
         m_tipo = index == 1 ? 1 : 0;
+        // The aggregates of the new flow first: the reopened list shows its rows through them.
+        m_frame->setTipo(m_tipo);
         auto *c = m_dm->xqcCompCaus;
         c->setParam(QStringLiteral("lCcaTipo"), m_tipo);
         // Another list: it starts from its first row.
@@ -95,7 +97,6 @@ void TfmEbsCca::onTabChanged(int index)
             if (auto s = c->open(); !s)
                 fw::showError(s.error());
         }
-        m_frame->setTipo(m_tipo);
     }
     applyTabLayout();
 }

@@ -312,6 +312,7 @@ TEST_F(CcaWindow, TabsChangeTheListTheBoxesAndTheDefaults)
     EXPECT_FALSE(rowVisible(frame->xdlSottoVoci));
     EXPECT_FALSE(rowVisible(frame->xckRette));
     EXPECT_TRUE(frame->aggregateSelect().contains(QStringLiteral("(Agg.iFlsId = 2)")));
+    EXPECT_EQ(frame->xdlAggr->text(), QStringLiteral("Attivita")) << "the expense row's aggregate is shown";
     ASSERT_TRUE(frame->insert());
     EXPECT_FALSE(frame->xckRette->isChecked()) << "a new expense component is not offered by the fees program";
 
