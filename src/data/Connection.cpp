@@ -104,6 +104,25 @@ bool isLockConflict(const QSqlError &error)
         || t.contains(QLatin1String("deadlock"));
 }
 
+QString connectionErrorText(const QSqlError &error)
+{
+    // The server answers in English; the usual reasons get an Italian sentence first.
+    const QString raw = errorText(error);
+    const QString t = raw.toLower();
+    QString reason;
+    if (t.contains(QLatin1String("user name and password")))
+        reason = QStringLiteral("nome utente o password non validi");
+    else if (t.contains(QLatin1String("network request")) || t.contains(QLatin1String("failed to establish")))
+        reason = QStringLiteral("il server non risponde");
+    else if (t.contains(QLatin1String("no permission")) || t.contains(QLatin1String("permission denied")))
+        reason = QStringLiteral("permessi insufficienti sul file del database");
+    else if (t.contains(QLatin1String("not a valid database")) || t.contains(QLatin1String("file is not a valid")))
+        reason = QStringLiteral("il file non è un database Firebird");
+    else if (t.contains(QLatin1String("i/o error")) || t.contains(QLatin1String("no such file")))
+        reason = QStringLiteral("il file del database non è accessibile");
+    return reason.isEmpty() ? raw : reason + QStringLiteral(" (") + raw + u')';
+}
+
 Result<QSqlDatabase> open(const ConnectionSettings &settings, const QString &name)
 {
     if (QSqlDatabase::contains(name)) {
@@ -127,7 +146,8 @@ Result<QSqlDatabase> open(const ConnectionSettings &settings, const QString &nam
     db.setPassword(settings.password);
     db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
     if (!db.open()) {
-        const QString why = errorText(db.lastError());
+        const QString why = connectionErrorText(db.lastError());
+        db = QSqlDatabase();  // no handle may outlive the removal
         QSqlDatabase::removeDatabase(name);
         return Result<QSqlDatabase>::failure(
             QStringLiteral("Impossibile aprire il database (%1): %2").arg(settings.describe(), why));

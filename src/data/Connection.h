@@ -37,6 +37,8 @@ Status setForcedWrites(const ConnectionSettings &settings, bool on);
 bool removeEmbeddedFile(const ConnectionSettings &settings);
 // The Italian text of a driver or server error, without the driver's noise.
 QString errorText(const QSqlError &error);
+// A connection failure in Italian, with the server's own words after it.
+QString connectionErrorText(const QSqlError &error);
 // True when the server refused a statement because another transaction holds the row.
 bool isLockConflict(const QSqlError &error);
 
