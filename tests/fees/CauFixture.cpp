@@ -3,6 +3,8 @@
 #include "EbsUCau.h"
 #include "TVeGlobalValues.h"
 
+#include "QtTestApp.h"
+
 #include <QApplication>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,14 +13,7 @@ namespace ccp::feescau {
 
 void ensureApplication()
 {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_fees";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);   // lives as long as the test program
+    test::ensureQtApplication("test_fees");
 }
 
 void CauFixture::SetUp()
