@@ -26,14 +26,7 @@ namespace {
 SearchColumn col(const QString &field, const QString &title, bool searchable, int width, bool visible = true,
                  const QString &expression = {})
 {
-    SearchColumn c;
-    c.field = field;
-    c.title = title;
-    c.searchable = searchable;
-    c.width = width;
-    c.visible = visible;
-    c.expression = expression;
-    return c;
+    return SearchColumn::make(field, title, searchable, width, visible, expression);
 }
 
 bool isEmptyKey(const QVariant &v) { return v.isNull() || !v.isValid() || v.toString().isEmpty(); }

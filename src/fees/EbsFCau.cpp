@@ -10,14 +10,13 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QSplitter>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 namespace ccp::fees {
 
-TfmEbsCau::TfmEbsCau(TdmEbsDataSets &dataSets, QWidget *parent) : QWidget(parent), m_ds(dataSets)
+TfmEbsCau::TfmEbsCau(TdmEbsDataSets &dataSets, QWidget *parent) : fw::TVeMdiForm(parent), m_ds(dataSets)
 {
     setObjectName(QStringLiteral("fmEbsCau"));
     setWindowTitle(Caption);
@@ -195,7 +194,7 @@ void TfmEbsCau::onTabChanged(int index)
     m_tab = index;
     m_ds.causaliTipo = index;
     frEbsCausali->setCurrentTipo(index);
-    if (m_shown)
+    if (wasShown())
         openCausali();
     else
         FilterComponentLookup(true, index, 0);
@@ -229,27 +228,15 @@ bool TfmEbsCau::canCloseWindow()
     return true;
 }
 
-void TfmEbsCau::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->showMaximized();
-    openCausali();
-}
+void TfmEbsCau::formShown() { openCausali(); }
 
-void TfmEbsCau::closeEvent(QCloseEvent *event)
+bool TfmEbsCau::formCanClose() { return canCloseWindow(); }
+
+void TfmEbsCau::formClosed()
 {
-    if (!canCloseWindow()) {
-        event->ignore();
-        return;
-    }
     m_ds.xqcCauCca->close();
     m_ds.xqcCaus->close();
     m_loadedCauId = QVariant();
-    event->accept();
 }
 
 } // namespace ccp::fees

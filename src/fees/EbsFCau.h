@@ -1,4 +1,5 @@
 #pragma once
+#include "TVeMdiForm.h"
 #include "Result.h"
 
 #include <QVariant>
@@ -15,7 +16,7 @@ class TfrEbsCauCca;
 
 // The causali window: the causali of the causali school year by kind (income / expense tab)
 // above the components of the current causale.
-class TfmEbsCau : public QWidget
+class TfmEbsCau : public fw::TVeMdiForm
 {
     Q_OBJECT
 public:
@@ -45,8 +46,9 @@ public:
     bool canCloseWindow();
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void formShown() override;
+    bool formCanClose() override;
+    void formClosed() override;
 
 private:
     void onCausaleChanged();
@@ -58,7 +60,6 @@ private:
     TdmEbsDataSets &m_ds;
     int m_tab = 0;
     bool m_undoingTab = false;
-    bool m_shown = false;
     QVariant m_loadedCauId;
 };
 

@@ -7,14 +7,13 @@
 #include "VeMessageDlg.h"
 
 #include <QCloseEvent>
-#include <QMdiSubWindow>
 #include <QSqlDatabase>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 namespace ccp::fees {
 
-TfmEbsCca::TfmEbsCca(TdmEbsDataSets &dm, QWidget *parent) : QWidget(parent), m_dm(&dm)
+TfmEbsCca::TfmEbsCca(TdmEbsDataSets &dm, QWidget *parent) : fw::TVeMdiForm(parent), m_dm(&dm)
 {
     setObjectName(QStringLiteral("TfmEbsCca"));
     setWindowTitle(QStringLiteral("Componenti di causali"));
@@ -39,7 +38,7 @@ TfmEbsCca::TfmEbsCca(TdmEbsDataSets &dm, QWidget *parent) : QWidget(parent), m_d
 
 TfmEbsCca::~TfmEbsCca()
 {
-    if (m_opened && m_dm)
+    if (wasShown() && m_dm)
         m_dm->xqcCompCaus->close();
 }
 
@@ -47,14 +46,8 @@ int TfmEbsCca::tipo() const { return m_tipo; }
 
 void TfmEbsCca::setShowRette(bool on) { m_frame->setFeesDefault(on); }
 
-void TfmEbsCca::showEvent(QShowEvent *event)
+void TfmEbsCca::formShown()
 {
-    QWidget::showEvent(event);
-    if (m_opened)
-        return;
-    m_opened = true;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->showMaximized();
     auto *c = m_dm->xqcCompCaus;
     c->close();
     c->setParam(QStringLiteral("iAnsId"), fw::TVeGlobalValuesManager::instance().intValue(QStringLiteral("EBSP_CauAnsId")));
@@ -66,16 +59,9 @@ void TfmEbsCca::showEvent(QShowEvent *event)
     m_frame->setFocus();
 }
 
-void TfmEbsCca::closeEvent(QCloseEvent *event)
-{
-    if (!m_frame->canClose()) {
-        event->ignore();
-        return;
-    }
-    m_dm->xqcCompCaus->close();
-    m_opened = false;
-    QWidget::closeEvent(event);
-}
+bool TfmEbsCca::formCanClose() { return m_frame->canClose(); }
+
+void TfmEbsCca::formClosed() { m_dm->xqcCompCaus->close(); }
 
 void TfmEbsCca::onTabChanged(int index)
 {

@@ -1,4 +1,5 @@
 #pragma once
+#include "TVeMdiForm.h"
 #include <QPointer>
 #include <QWidget>
 
@@ -11,7 +12,7 @@ class TfrEbcCca;
 
 // "Componenti di causali": the components of the causali school year, income and expense on
 // two tabs, in one editing frame over xqcCompCaus.
-class TfmEbsCca : public QWidget
+class TfmEbsCca : public fw::TVeMdiForm
 {
     Q_OBJECT
 public:
@@ -26,8 +27,9 @@ public:
     Q_INVOKABLE void setShowRette(bool on);
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void formShown() override;
+    bool formCanClose() override;
+    void formClosed() override;
 
 private:
     void onTabChanged(int index);
@@ -37,7 +39,6 @@ private:
     QTabBar *m_tabs;
     TfrEbcCca *m_frame;
     int m_tipo = 0;
-    bool m_opened = false;
     bool m_undoing = false;
 };
 

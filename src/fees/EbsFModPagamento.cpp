@@ -7,7 +7,6 @@
 #include "VeMessageDlg.h"
 
 #include <QCloseEvent>
-#include <QMdiSubWindow>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -65,7 +64,7 @@ TfrEbsModPagamento::TfrEbsModPagamento(fw::TVeQueryCollection *collection, QWidg
     addField(QString(), xckPag, QStringLiteral("lMpgPag"));
 }
 
-TfmEbsModPagamento::TfmEbsModPagamento(TdmEbsDataSets &dm, QWidget *parent) : QWidget(parent), m_dm(&dm)
+TfmEbsModPagamento::TfmEbsModPagamento(TdmEbsDataSets &dm, QWidget *parent) : fw::TVeMdiForm(parent), m_dm(&dm)
 {
     setObjectName(QStringLiteral("TfmEbsModPagamento"));
     setWindowTitle(QStringLiteral("Modalità di pagamento"));
@@ -84,24 +83,10 @@ TfmEbsModPagamento::~TfmEbsModPagamento()
         m_dm->xqcModPagam->close();
 }
 
-void TfmEbsModPagamento::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->showMaximized();
-    m_frame->setFocus();
-}
+void TfmEbsModPagamento::formShown() { m_frame->setFocus(); }
 
-void TfmEbsModPagamento::closeEvent(QCloseEvent *event)
-{
-    if (!m_frame->canClose()) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
-}
+bool TfmEbsModPagamento::formCanClose() { return m_frame->canClose(); }
+
+void TfmEbsModPagamento::formClosed() {}
 
 } // namespace ccp::fees

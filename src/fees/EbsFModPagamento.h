@@ -1,4 +1,5 @@
 #pragma once
+#include "TVeMdiForm.h"
 #include "TVeEditFrame.h"
 
 #include <QVariant>
@@ -30,7 +31,7 @@ public:
     fw::TVeDBCheckBox *xckPag;
 };
 
-class TfmEbsModPagamento : public QWidget
+class TfmEbsModPagamento : public fw::TVeMdiForm
 {
     Q_OBJECT
 public:
@@ -39,13 +40,13 @@ public:
     TfrEbsModPagamento *frame() const { return m_frame; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void formShown() override;
+    bool formCanClose() override;
+    void formClosed() override;
 
 private:
     QPointer<TdmEbsDataSets> m_dm;
     TfrEbsModPagamento *m_frame;
-    bool m_shown = false;
 };
 
 } // namespace ccp::fees

@@ -8,7 +8,6 @@
 
 #include <QCloseEvent>
 #include <QDate>
-#include <QMdiSubWindow>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -76,7 +75,7 @@ TfrEbsTipologie::TfrEbsTipologie(fw::TVeQueryCollection *collection, QWidget *pa
     addField(QStringLiteral("&Tipologia madre"), xdlTipo, QStringLiteral("iTccId_P"));
 }
 
-TfmEbsTipologie::TfmEbsTipologie(QWidget *parent, QSqlDatabase db) : QWidget(parent)
+TfmEbsTipologie::TfmEbsTipologie(QWidget *parent, QSqlDatabase db) : fw::TVeMdiForm(parent)
 {
     setObjectName(QStringLiteral("TfmEbsTipologie"));
     setWindowTitle(QStringLiteral("Tipologie componenti causali"));
@@ -106,29 +105,16 @@ TfmEbsTipologie::TfmEbsTipologie(QWidget *parent, QSqlDatabase db) : QWidget(par
 
 TfmEbsTipologie::~TfmEbsTipologie() { m_master->close(); }
 
-void TfmEbsTipologie::showEvent(QShowEvent *event)
+void TfmEbsTipologie::formShown()
 {
-    QWidget::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->showMaximized();
     if (auto s = m_master->open(); !s)
         fw::showError(s.error());
     m_frame->updateActions();
     m_frame->setFocus();
 }
 
-void TfmEbsTipologie::closeEvent(QCloseEvent *event)
-{
-    if (!m_frame->canClose()) {
-        event->ignore();
-        return;
-    }
-    m_master->close();
-    m_shown = false;
-    QWidget::closeEvent(event);
-}
+bool TfmEbsTipologie::formCanClose() { return m_frame->canClose(); }
+
+void TfmEbsTipologie::formClosed() { m_master->close(); }
 
 } // namespace ccp::fees

@@ -1,4 +1,5 @@
 #pragma once
+#include "TVeMdiForm.h"
 #include "TVeEditFrame.h"
 
 #include <QSqlDatabase>
@@ -23,7 +24,7 @@ public:
     fw::TVeDBLookupEdit *xdlTipo;
 };
 
-class TfmEbsTipologie : public QWidget
+class TfmEbsTipologie : public fw::TVeMdiForm
 {
     Q_OBJECT
 public:
@@ -40,13 +41,13 @@ public:
     TfrEbsTipologie *frMaster() const { return m_frame; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void formShown() override;
+    bool formCanClose() override;
+    void formClosed() override;
 
 private:
     fw::TVeQueryCollection *m_master;
     TfrEbsTipologie *m_frame;
-    bool m_shown = false;
 };
 
 } // namespace ccp::fees

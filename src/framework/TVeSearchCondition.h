@@ -15,6 +15,12 @@ struct SearchColumn
     bool visible = true;
     int width = -1;       // pixels; -1 lets the window choose
     QString expression;   // SQL expression to search in; empty: taken from the select list
+
+    static SearchColumn make(const QString &field, const QString &title, bool searchable, int width,
+                             bool visible = true, const QString &expression = {})
+    {
+        return SearchColumn{field, title, searchable, visible, width, expression};
+    }
 };
 
 // The condition put into a select's ##WHERE## slot, with the values it binds.

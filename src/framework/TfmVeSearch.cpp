@@ -98,13 +98,7 @@ void TfmVeSearch::setColumns(const QList<SearchColumn> &columns)
 
 void TfmVeSearch::addColumn(const QString &field, const QString &title, bool searchable, int width, bool visible)
 {
-    SearchColumn c;
-    c.field = field;
-    c.title = title;
-    c.searchable = searchable;
-    c.width = width;
-    c.visible = visible;
-    m_columns << c;
+    m_columns << SearchColumn::make(field, title, searchable, width, visible);
     applyColumns();
 }
 
