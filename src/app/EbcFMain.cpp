@@ -122,6 +122,35 @@ void TfmEbcMain::buildMenus()
     });
 }
 
+namespace {
+
+// A side-bar command whose caption is shortened with "…" when the bar is narrower than the
+// caption (the full caption stays in the tooltip); widening the bar shows it whole again.
+class SideBarButton : public QToolButton
+{
+public:
+    SideBarButton(const QString &caption, QWidget *parent) : QToolButton(parent), m_caption(caption)
+    {
+        setText(caption);
+        setToolTip(caption);
+        setMinimumWidth(60);
+    }
+    QSize sizeHint() const override { return {60, QToolButton::sizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QToolButton::resizeEvent(event);
+        const int room = width() - iconSize().width() - 16;
+        setText(fontMetrics().elidedText(m_caption, Qt::ElideRight, qMax(room, 10)));
+    }
+
+private:
+    QString m_caption;
+};
+
+} // namespace
+
 void TfmEbcMain::buildSideBar()
 {
     if (m_sideBarBuilt)
@@ -133,6 +162,7 @@ void TfmEbcMain::buildSideBar()
         auto *scroll = new QScrollArea(m_sideBar);
         scroll->setFrameShape(QFrame::NoFrame);
         scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto *content = new QWidget(scroll);
         auto *column = new QVBoxLayout(content);
         column->setContentsMargins(2, 2, 2, 2);
@@ -140,14 +170,13 @@ void TfmEbcMain::buildSideBar()
         for (fw::TVeAttivazione *l : m_att.launchersOf(page.name)) {
             if (!l->visible)
                 continue;
-            auto *button = new QToolButton(content);
+            auto *button = new SideBarButton(l->caption, content);
             button->setObjectName(QStringLiteral("btn") + l->name);
-            button->setText(l->caption);
             QIcon icon = commandImage(l->imageIndex);
             if (icon.isNull() && l->kind() == fw::LauncherKind::Report)
                 icon = imageByName(QStringLiteral("STAMPE"));
             button->setIcon(icon);
-            button->setIconSize(QSize(32, 32));
+            button->setIconSize(QSize(24, 24));
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
             button->setAutoRaise(true);
             button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
