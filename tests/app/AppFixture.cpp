@@ -110,4 +110,6 @@ void ensureApplication()
     test::ensureQtApplication("test_app");
 }
 
+[[maybe_unused]] static const bool s_qtApplication = test::registerQtApplication("test_app");
+
 } // namespace ccp::apptest

@@ -16,6 +16,8 @@ void ensureApplication()
     test::ensureQtApplication("test_fees");
 }
 
+[[maybe_unused]] static const bool s_qtApplication = test::registerQtApplication("test_fees");
+
 void CauFixture::SetUp()
 {
     ensureApplication();

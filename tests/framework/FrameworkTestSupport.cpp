@@ -1,4 +1,5 @@
 #include "FrameworkTestSupport.h"
+#include "QtTestApp.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -12,28 +13,7 @@ namespace ccp::fwtest {
 
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (!QApplication::instance()) {
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", "offscreen");
-            m_app = std::make_unique<QApplication>(m_argc, m_argv);
-        }
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "test_framework";
-    char *m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
-[[maybe_unused]] ::testing::Environment *const g_env =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+[[maybe_unused]] const bool g_env = ccp::test::registerQtApplication("test_framework");
 
 } // namespace
 

@@ -21,6 +21,8 @@ void ensureApplication()
     test::ensureQtApplication("test_people");
 }
 
+[[maybe_unused]] static const bool s_qtApplication = test::registerQtApplication("test_people");
+
 class PeopleTest : public ::testing::Test
 {
 protected:
