@@ -1,0 +1,404 @@
+// The movements window driven as a clerk: entry of movements, the split, the rules of Entrate
+// and Uscite, the account-type layouts and the colours of the list.
+#include "MvmWinFixture.h"
+
+#include "EbsFCauComp.h"
+#include "EbsRBarCode.h"
+#include "TVeDBCurrencyEdit.h"
+#include "TVeDBDateEdit.h"
+#include "TVeDBLookupEdit.h"
+#include "TVeDataSource.h"
+#include "TVeQueryCollection.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+namespace ccp::mvmwin {
+namespace {
+
+namespace MvmText = movements::MvmText;
+
+class MvmWindow : public MvmWinFixture
+{
+};
+
+TEST_F(MvmWindow, AmountEqualToTheTotalPostsTheComponentsOwnSplit)
+{
+    openWindow();
+    startMovement(9100);
+    EXPECT_EQ(frame()->xdcImpIst->money(), Money::fromEuros(100));
+    typeAmount(QStringLiteral("100"));
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(frame()->xdcDiffIst->money(), Money());
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    EXPECT_EQ(splitOf(id), (QStringList{QStringLiteral("9001:60.00"), QStringLiteral("9002:40.00")}));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT iBenId FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toInt(), 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT lMvmTipo FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toInt(), 0);
+    EXPECT_TRUE(messages.entries().isEmpty()) << qPrintable(messages.lastText());
+}
+
+TEST_F(MvmWindow, SmallerAmountOpensTheSplitAndPostsWhatTheClerkSplit)
+{
+    openWindow();
+    onDialog = [](fees::TfmEbsCauComp &d) {
+        // The clerk puts 50 on the first component: 30 remain on the second.
+        QTableWidget *g = d.grid();
+        g->item(1, 2)->setText(QStringLiteral("50,00"));
+        g->item(2, 2)->setText(QStringLiteral("30,00"));
+    };
+    startMovement(9100);
+    typeAmount(QStringLiteral("80"));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].definition);
+    EXPECT_EQ(Money::fromText(shown[0].amount), Money::fromEuros(80));
+    EXPECT_EQ(frame()->xdcDiffIst->money(), Money::fromEuros(-20));
+    // Leaving the amount with the same difference does not open it again.
+    typeAmount(QStringLiteral("80"));
+    EXPECT_EQ(shown.size(), 1);
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    EXPECT_EQ(splitOf(id), (QStringList{QStringLiteral("9001:50.00"), QStringLiteral("9002:30.00")}));
+    EXPECT_EQ(Money::fromVariant(scalar(QStringLiteral("SELECT fMvmDifferenza FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id))),
+              Money::fromEuros(-20));
+}
+
+TEST_F(MvmWindow, CausaleWithoutAmountsOpensTheSplitAtEveryChange)
+{
+    openWindow();
+    startMovement(9101);
+    EXPECT_EQ(frame()->xdcImpIst->money(), Money());
+    typeAmount(QStringLiteral("35"));
+    typeAmount(QStringLiteral("45"));
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(Money::fromText(shown[1].amount), Money::fromEuros(45));
+    EXPECT_EQ(frame()->xdcDiffIst->money(), Money());
+}
+
+TEST_F(MvmWindow, SingleComponentShowsTheDifferenceAndWritesOneRow)
+{
+    openWindow();
+    startMovement(9102);
+    typeAmount(QStringLiteral("45,50"));
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(frame()->xdcDiffIst->money(), Money::fromCents(-1450));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    EXPECT_EQ(splitOf(lastMovementId()), QStringList{QStringLiteral("9005:45.50")});
+}
+
+TEST_F(MvmWindow, ChangingTheCausaleInEditUsesTheNewComponents)
+{
+    openWindow();
+    startMovement(9100);
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    ASSERT_TRUE(frame()->edit());
+    ASSERT_TRUE(frame()->xdlCausale->chooseKey(9103));
+    EXPECT_EQ(frame()->xdcImpIst->money(), Money::fromEuros(50));
+    typeAmount(QStringLiteral("70"));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].components, (QStringList{QStringLiteral("9007:20.00"), QStringLiteral("9006:30.00")}));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    QStringList rows = splitOf(id);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[0].startsWith(QStringLiteral("9006:")));
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("9007:")));
+}
+
+TEST_F(MvmWindow, F8ShowsTheStoredSplitReadOnly)
+{
+    openWindow();
+    onDialog = [](fees::TfmEbsCauComp &d) {
+        d.grid()->item(1, 2)->setText(QStringLiteral("70,00"));
+        d.grid()->item(2, 2)->setText(QStringLiteral("20,00"));
+    };
+    startMovement(9100);
+    typeAmount(QStringLiteral("90"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    shown.clear();
+    ASSERT_TRUE(frame()->edit());
+    frame()->xdcImpIst->setFocus();
+    QTest::keyClick(frame()->xdcImpIst, Qt::Key_F8);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_FALSE(shown[0].definition);
+    EXPECT_EQ(shown[0].components, (QStringList{QStringLiteral("9001:70.00"), QStringLiteral("9002:20.00")}));
+    // Viewing leaves no split behind for the post.
+    EXPECT_EQ(fees::TfmEbsCauComp::instance(), nullptr);
+}
+
+TEST_F(MvmWindow, ExpenseCannotExceedTheAvailableMoney)
+{
+    openWindow();
+    // The balance is derived: the opening cash is set so that 80,00 are available.
+    exec(QStringLiteral("UPDATE TCai_CassaIst SET fCaiCassaIn = 80 - fCaiSaldoIn + fCaiSaldoOut WHERE iSprIstId = 1 AND iCaiEsercizioFin = 2026"));
+    w->selectTab(1);
+    ASSERT_EQ(w->tabIndex(), 1);
+    startMovement(9200);
+    typeAmount(QStringLiteral("100"));
+    EXPECT_FALSE(frame()->postMovement());
+    EXPECT_EQ(messages.lastText(), MvmText::OverAvailability);
+    EXPECT_EQ(frame()->mode(), 1);
+    typeAmount(QStringLiteral("50"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT lMvmTipo FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toInt(), 1);
+    // Same balance as before: 80 + the stored 50 cover 100.
+    exec(QStringLiteral("UPDATE TCai_CassaIst SET fCaiCassaIn = 80 - fCaiSaldoIn + fCaiSaldoOut WHERE iSprIstId = 1 AND iCaiEsercizioFin = 2026"));
+    messages.clear();
+    ASSERT_TRUE(frame()->edit());
+    typeAmount(QStringLiteral("100"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    EXPECT_EQ(Money::fromVariant(scalar(QStringLiteral("SELECT fMvmImporto FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id))),
+              Money::fromEuros(100));
+}
+
+TEST_F(MvmWindow, UsciteListsOnlyExpensesOfTheAccountInProgressiveOrder)
+{
+    openWindow();
+    w->selectTab(1);
+    fw::TVeQueryCollection *c = store->xqcMvm;
+    ASSERT_TRUE(c->fetchAll().ok());
+    EXPECT_EQ(c->count(), scalar(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iSprIstId = 1 AND lMvmTipo = 1 "
+                                                "AND dMvmDataMov BETWEEN '2026-01-01' AND '2026-12-31'")).toInt());
+    ASSERT_GT(c->count(), 1);
+    for (int r = 1; r < c->count(); ++r)
+        EXPECT_LT(c->value(r - 1, QStringLiteral("iMvmProgr")).toInt(), c->value(r, QStringLiteral("iMvmProgr")).toInt());
+    EXPECT_EQ(frame()->causaleKind(), 1);
+}
+
+TEST_F(MvmWindow, TabCannotChangeWhileAMovementIsEntered)
+{
+    openWindow();
+    ASSERT_TRUE(frame()->insert());
+    w->selectTab(1);
+    EXPECT_EQ(w->tcMain->currentIndex(), 0);
+    EXPECT_EQ(w->tabIndex(), 0);
+    EXPECT_EQ(frame()->causaleKind(), 0);
+}
+
+TEST_F(MvmWindow, CashAccountHasNoStatementDate)
+{
+    openWindow(3);
+    EXPECT_EQ(w->context().accountType, movements::MvmAccountType::Cash);
+    EXPECT_TRUE(frame()->grid()->isColumnHidden(frame()->model()->columnOfField(QStringLiteral("dMvmDataEc"))));
+    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xddData1));
+    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
+    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
+    startMovement(9102);
+    frame()->xddData2->setFocus();
+    frame()->xddData2->selectAll();
+    QTest::keyClicks(frame()->xddData2, QStringLiteral("03/11/2026"));
+    QTest::keyClick(frame()->xddData2, Qt::Key_Tab);
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT dMvmDataEc FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toDate(),
+              QDate(2026, 11, 3));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT dMvmDataMov FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toDate(),
+              QDate(2026, 11, 3));
+}
+
+TEST_F(MvmWindow, PostalAndBankLayouts)
+{
+    openWindow(1);
+    EXPECT_TRUE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
+    EXPECT_TRUE(frame()->paBarCode->isVisibleTo(frame()));
+    EXPECT_TRUE(frame()->acShowHide->isVisible());
+    w->selectTab(1);
+    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
+    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
+    EXPECT_FALSE(frame()->acShowHide->isVisible());
+    w->selectTab(0);
+    EXPECT_TRUE(frame()->paBarCode->isVisibleTo(frame()));
+    w.reset();
+    openWindow(2);
+    EXPECT_EQ(w->context().accountType, movements::MvmAccountType::Bank);
+    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
+    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
+    EXPECT_TRUE(frame()->detailLayout()->isRowVisible(frame()->xddData1));
+}
+
+struct ReadOnlyCase
+{
+    const char *name;
+    const char *sql;
+    bool readOnly;
+};
+
+class MvmReadOnly : public MvmWinFixture, public ::testing::WithParamInterface<ReadOnlyCase>
+{
+};
+
+TEST_P(MvmReadOnly, ClosedAccountOrLockedYearCannotBeEdited)
+{
+    if (*GetParam().sql)
+        exec(QString::fromUtf8(GetParam().sql));
+    openWindow();
+    EXPECT_EQ(w->isReadOnly(), GetParam().readOnly);
+    EXPECT_EQ(frame()->xacInsert()->isEnabled(), !GetParam().readOnly);
+    EXPECT_EQ(frame()->insert(), !GetParam().readOnly);
+    EXPECT_EQ(frame()->frBarCode->edBarCode->isEnabled(), !GetParam().readOnly);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MvmReadOnly,
+    ::testing::Values(ReadOnlyCase{"Open", "", false},
+                      ReadOnlyCase{"ClosedAccount", "UPDATE TSprIst SET dEnd = '2026-12-31' WHERE iSprIstId = 1", true},
+                      ReadOnlyCase{"FullyLockedYear",
+                                   "UPDATE TMvm_MovimentiCcp SET iLocked = 1 WHERE iSprIstId = 1 AND dMvmDataMov >= '2026-01-01'",
+                                   true},
+                      ReadOnlyCase{"PartlyLockedYear",
+                                   "UPDATE TMvm_MovimentiCcp SET iLocked = 1 WHERE iSprIstId = 1 AND dMvmDataMov >= '2026-01-01' "
+                                   "AND dMvmDataMov < '2026-06-01'",
+                                   false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(MvmWindow, RowWhoseSplitDiffersIsRed)
+{
+    openWindow(1, false);
+    startMovement(9102);
+    typeAmount(QStringLiteral("120"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    exec(QStringLiteral("UPDATE TMvmCca SET fMvmCcaImporto = 100 WHERE iMvmId = %1").arg(id));
+    startMovement(9102);
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int good = lastMovementId();
+    ASSERT_TRUE(store->xqcMvm->refresh().ok());
+    auto colourOf = [this](int mvmId) {
+        auto pos = store->xqcMvm->locate(mvmId);
+        EXPECT_TRUE(pos.ok() && pos.value() >= 0);
+        frame()->setHighlightedMvmId(-1);
+        return frame()->model()->data(frame()->model()->index(pos.value(), 1), Qt::BackgroundRole).value<QColor>();
+    };
+    EXPECT_EQ(colourOf(id), QColor(Qt::red));
+    EXPECT_NE(colourOf(good), QColor(Qt::red));
+    // The last scanned movement is light yellow over the red.
+    frame()->setHighlightedMvmId(id);
+    const int row = store->xqcMvm->locate(id).value();
+    EXPECT_EQ(frame()->model()->data(frame()->model()->index(row, 1), Qt::BackgroundRole).value<QColor>(),
+              QColor(255, 255, 132));
+}
+
+struct RefusalCase
+{
+    const char *name;
+    std::function<void(MvmWinFixture &, movements::TfrEbcMvm *)> prepare;
+    QString message;
+};
+
+class MvmRefusal : public MvmWinFixture, public ::testing::WithParamInterface<RefusalCase>
+{
+};
+
+TEST_P(MvmRefusal, PostIsRefusedWithItsMessageAndNothingIsWritten)
+{
+    const int before = scalar(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")).toInt();
+    openWindow();
+    startMovement(9100);
+    GetParam().prepare(*this, frame());
+    EXPECT_FALSE(frame()->postMovement());
+    EXPECT_EQ(messages.lastText(), GetParam().message);
+    EXPECT_EQ(frame()->mode(), 1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")).toInt(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MvmRefusal,
+    ::testing::Values(
+        RefusalCase{"NoPayer",
+                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
+                        f->collection()->setFieldValue(QStringLiteral("iBenId"), QVariant());
+                        f->dataSource()->reload();
+                    },
+                    MvmText::PayerRequired},
+        RefusalCase{"ZeroAmount",
+                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
+                        f->collection()->setFieldValue(QStringLiteral("fMvmImporto"), Money().toVariant());
+                        f->dataSource()->reload();
+                    },
+                    MvmText::AmountZero},
+        RefusalCase{"DateAfterUserPeriod",
+                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
+                        f->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2027, 1, 2));
+                    },
+                    MvmText::OutsideYear},
+        RefusalCase{"MovementAfterStatement",
+                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
+                        f->collection()->setFieldValue(QStringLiteral("dMvmDataEc"), QDate(2026, 12, 1));
+                        f->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2026, 12, 2));
+                    },
+                    MvmText::MovementAfterStatement},
+        RefusalCase{"NoCausale",
+                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
+                        f->collection()->setFieldValue(QStringLiteral("iCauId"), QVariant());
+                    },
+                    QStringLiteral("Il campo Causale è obbligatorio.")}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(MvmWindow, MovementDateOutsideAShortUserPeriodIsRefused)
+{
+    exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiFineAnno = '2026-08-31' WHERE iSprIstId = 1 AND iCaiEsercizioFin = 2026"));
+    openWindow();
+    startMovement(9100);
+    frame()->collection()->setFieldValue(QStringLiteral("dMvmDataEc"), QDate(2026, 12, 31));
+    frame()->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2026, 12, 31));
+    EXPECT_FALSE(frame()->postMovement());
+    EXPECT_EQ(messages.lastText(), MvmText::OutsideYear);
+}
+
+TEST_F(MvmWindow, NoteIsStoredWithTheMovementAndFollowsTheRow)
+{
+    openWindow();
+    startMovement(9100);
+    frame()->meNote->setPlainText(QStringLiteral("Pagato allo sportello"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT bMvmNote FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toString(),
+              QStringLiteral("Pagato allo sportello"));
+    ASSERT_TRUE(store->xqcMvm->setCurrentIndex(0));
+    store->xqcMvm->locate(id);
+    EXPECT_EQ(frame()->meNote->toPlainText(), QStringLiteral("Pagato allo sportello"));
+    ASSERT_TRUE(frame()->insert());
+    EXPECT_TRUE(frame()->meNote->toPlainText().isEmpty());
+}
+
+TEST_F(MvmWindow, PayerLookupWithoutCategoryAsksForOne)
+{
+    openWindow();
+    ASSERT_TRUE(frame()->insert());
+    frame()->xdlCategoria->chooseKey(QVariant());
+    messages.clear();
+    frame()->xdlBen->setVisible(true);
+    frame()->xdlBen->lineEdit()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(messages.lastText(), MvmText::ChooseCategory);
+}
+
+TEST_F(MvmWindow, GridColumnsAndSortKeys)
+{
+    openWindow();
+    QStringList captions;
+    for (const auto &c : frame()->model()->columns())
+        captions << c.caption;
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Progr."), QStringLiteral("Causale"), QStringLiteral("Beneficiario"),
+                                     QStringLiteral("Data estratto conto"), QStringLiteral("Data movimento"),
+                                     QStringLiteral("Importo"), QStringLiteral("Somma componenti")}));
+    EXPECT_EQ(w->tcMain->tabText(0), QStringLiteral("&Entrate"));
+    EXPECT_EQ(w->tcMain->tabText(1), QStringLiteral("&Uscite"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Movimenti"));
+    QTest::mouseClick(frame()->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(frame()->grid()->horizontalHeader()->sectionViewportPosition(1) + 5, 5));
+    EXPECT_EQ(store->xqcMvm->sortKeys(), QStringLiteral("sCauLDesc;iMvmProgr"));
+}
+
+} // namespace
+} // namespace ccp::mvmwin
