@@ -1,5 +1,6 @@
 #include "EbcMConn.h"
 
+#include "EbcMMvm.h"
 #include "Schema.h"
 #include "VeMessageDlg.h"
 
@@ -16,10 +17,14 @@ TdmEbcConn::TdmEbcConn(const ConnectionSettings &settings, QObject *parent)
     // Registered now, opened at activation: data modules made before that hold valid handles.
     if (!QSqlDatabase::contains(ConnectionName) && QSqlDatabase::isDriverAvailable(QStringLiteral("QIBASE")))
         QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), ConnectionName);
+    m_mvm = new movements::TdmEbcMvm(db(), this);
 }
 
 TdmEbcConn::~TdmEbcConn()
 {
+    // The store's handle must be gone before the connection is removed.
+    delete m_mvm;
+    m_mvm = nullptr;
     CloseConnection();
     if (QSqlDatabase::contains(ConnectionName))
         Db::close(ConnectionName);

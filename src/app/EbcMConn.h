@@ -4,6 +4,10 @@
 #include <QObject>
 #include <QSqlDatabase>
 
+namespace ccp::movements {
+class TdmEbcMvm;
+}
+
 namespace ccp::app {
 
 // The connection data module: the one database connection of the program, shared by every
@@ -29,10 +33,13 @@ public:
     void CloseConnection();
     QSqlDatabase db() const;
     const QString &lastError() const { return m_error; }
+    // The movement store (its xqcMvm lists and writes the working account's movements).
+    movements::TdmEbcMvm *dmMvm() const { return m_mvm; }
 
 private:
     ConnectionSettings m_settings;
     QString m_error;
+    movements::TdmEbcMvm *m_mvm = nullptr;
 };
 
 // The program's connection (invalid before it is opened).

@@ -22,6 +22,18 @@ QVariant orNull(const QVariant &v)
     return v.isValid() && !v.isNull() ? v : QVariant(QMetaType(QMetaType::Int));
 }
 
+// Fills the "%d" and "%s" slots of a statement text in order, as the texts are written.
+QString format(QString text, int id, const QString &amount)
+{
+    const int d = text.indexOf(QLatin1String("%d"));
+    if (d >= 0)
+        text.replace(d, 2, QString::number(id));
+    const int s = text.indexOf(QLatin1String("%s"));
+    if (s >= 0)
+        text.replace(s, 2, amount);
+    return text;
+}
+
 QString sqlText(Money m)
 {
     // Two decimals as the user sees them; four only when the amount really has them.
@@ -217,11 +229,11 @@ void TdmEbcMvm::beforeList(fw::VeListContext &ctx)
         if (count.value().toInt() == 1) {
             const QString amount = m_owner ? m_owner->amountText()
                                            : Money::fromVariant(xqcMvm->fieldValue(QStringLiteral("fMvmImporto"))).toEdit();
-            list.append(splitSingleStatement().arg(causaleId).arg(sqlAmountFromEdit(amount)));
+            list.append(format(splitSingleStatement(), causaleId, sqlAmountFromEdit(amount)));
         } else if (splitSource) {
             if (const auto rows = splitSource(causaleId)) {
                 for (const MvmSplitRow &row : *rows)
-                    list.append(splitRowStatement().arg(row.iCcaId).arg(sqlAmountFromSplit(row.amountText)));
+                    list.append(format(splitRowStatement(), row.iCcaId, sqlAmountFromSplit(row.amountText)));
             }
         }
     }
