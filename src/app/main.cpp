@@ -3,6 +3,7 @@
 #include "EbcMConn.h"
 #include "EbsURegister.h"
 #include "MainDirectory.h"
+#include "MvmURegister.h"
 #include "TVeParamDialog.h"
 #include "VeMessageDlgQt.h"
 
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
     ccp::fw::setMessageSink(&sink);
     ccp::fw::TVeParamDialog::install();
     ccp::fees::registerWindows();
+    ccp::movements::registerWindows();
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::app::TdmEbcConn conn(dir.connection());

@@ -1,5 +1,6 @@
 #include "EbcRMvm.h"
 
+#include "EbcFSearchBen.h"
 #include "EbsFCauComp.h"
 #include "EbsRBarCode.h"
 #include "EbsUBarCode.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 
 namespace ccp::movements {
@@ -89,20 +91,13 @@ TfrEbcMvm::TfrEbcMvm(TdmEbcMvm &store, const MvmContext &context, QWidget *paren
     xdlAluSit->setListField(QStringLiteral("sCognomeNome"));
     xdlAluSit->setSearchField(QStringLiteral("Ana.sAnaCognome"));
     xdlAluSit->OnSetSearchQuery = [this]() { return pupilSelect(); };
-    xdlAluSit->OnShowSearchForm = [this](fw::TfmVeSearch &f) {
-        const bool withClass = category() == 1;
-        f.setWindowTitle(withClass ? QStringLiteral("Finestra di ricerca: Alunni")
-                                   : QStringLiteral("Finestra di ricerca: Alunni nuovi iscritti"));
-        QList<fw::SearchColumn> cols = {
-            fw::SearchColumn::make(QStringLiteral("iSitId"), QString(), false, -1, false),
-            fw::SearchColumn::make(QStringLiteral("sAnaCognome"), QStringLiteral("Cognome"), true, 120),
-            fw::SearchColumn::make(QStringLiteral("sAnaNome"), QStringLiteral("Nome"), true, 120),
-            fw::SearchColumn::make(QStringLiteral("sAnaCagCode"), QStringLiteral("Codice anagrafico"), true, 125),
-        };
-        if (withClass)
-            cols << fw::SearchColumn::make(QStringLiteral("sClsDesc"), QStringLiteral("Classe"), false, 150);
-        f.setColumns(cols);
-        f.resize(530, f.height());
+    xdlAluSit->CreateSearchForm = [this](QWidget *p) -> fw::TfmVeSearch * {
+        return new TfmEbcSearchBen(m_db, m_ctx.dwgId, m_ctx.isGroup, category() == 1, p);
+    };
+    xdlAluSit->OnShowSearchForm = [this](fw::TfmVeSearch &f) { preparePupilSearch(f); };
+    xdlAluSit->OnSearchFormClosed = [this](fw::TfmVeSearch &f) {
+        if (auto *search = qobject_cast<TfmEbsSearchBen *>(&f))
+            m_pupilSearchYear = search->schoolYear();
     };
     xdlClasse = new fw::TVeDBLookupEdit(m_db, detailPage());
     xdlClasse->setObjectName(QStringLiteral("xdlClasse"));
@@ -345,7 +340,6 @@ void TfrEbcMvm::onPayerChosen(fw::TVeDBLookupEdit *lookup)
     if (lookup == xdlAluSit) {
         sit = key;
         ana = key.isNull() ? QVariant() : lookup->rowValue(QStringLiteral("iAnaId"));
-        m_pupilSearchYear = lookup->rowValue(QStringLiteral("iAnsId")).toInt();
     } else if (lookup == xdlAnaPer) {
         per = key;
         ana = key.isNull() ? QVariant() : lookup->rowValue(QStringLiteral("iAnaId"));
@@ -372,11 +366,60 @@ void TfrEbcMvm::copyPayerFromRow()
     m_payer.iAnaPerId = idOrNull(c->fieldValue(FAnaPer));
 }
 
-int TfrEbcMvm::pupilYear() const
+int TfrEbcMvm::situationYear(const QVariant &sitId) const
 {
-    if (m_pupilSearchYear)
-        return m_pupilSearchYear;
-    return 0;
+    if (sitId.isNull() || !sitId.isValid())
+        return 0;
+    auto r = SqlQuery::scalar(
+        m_db,
+        QStringLiteral(" SELECT Ans.iAnsId FROM TSit_Situazioni Sit INNER JOIN TAns_AnniScolast Ans ON"
+                       " (Sit.dStart = Ans.dAnsVeltoInizio AND Sit.dEnd = Ans.dAnsVeltoFine) WHERE Sit.iSitId = :iSitId"),
+        {{QStringLiteral("iSitId"), sitId}});
+    return r.ok() && r.value().isValid() ? r.value().toInt() : 0;
+}
+
+void TfrEbcMvm::preparePupilSearch(fw::TfmVeSearch &f)
+{
+    const int cat = category();
+    const bool withClass = cat == 1;
+    f.setWindowTitle(withClass ? QStringLiteral("Finestra di ricerca: Alunni")
+                               : QStringLiteral("Finestra di ricerca: Alunni nuovi iscritti"));
+    QList<fw::SearchColumn> cols = {
+        fw::SearchColumn::make(QStringLiteral("iSitId"), QString(), false, -1, false),
+        fw::SearchColumn::make(QStringLiteral("sAnaCognome"), QStringLiteral("Cognome"), true, 120),
+        fw::SearchColumn::make(QStringLiteral("sAnaNome"), QStringLiteral("Nome"), true, 120),
+        fw::SearchColumn::make(QStringLiteral("sAnaCagCode"), QStringLiteral("Codice anagrafico"), true, 125),
+    };
+    if (withClass)
+        cols << fw::SearchColumn::make(QStringLiteral("sClsDesc"), QStringLiteral("Classe"), false, 150);
+    f.setColumns(cols);
+    f.resize(530, f.height());
+    auto *search = qobject_cast<TfmEbcSearchBen *>(&f);
+    if (!search)
+        return;
+    // The search offers every year: the window's own choice restricts it.
+    const bool inserting = collection()->mode() == fw::DataMode::Insert;
+    const QString slot = QStringLiteral("##WHERE##");
+    QString condition = QStringLiteral("(Ans.iAnsId = :iAnsId)");
+    if (withClass && m_ctx.isGroup)
+        condition += QStringLiteral(" AND (VCls.iDwgId = :iDwgId)");
+    QString sql = withClass ? MvmSql::pupils(m_ctx.isGroup, m_ctx.dwgId, QString()) : MvmSql::NewEnrolments;
+    sql.replace(slot, QStringLiteral(" ") + condition + QStringLiteral(" AND ") + slot);
+    search->setSelectText(sql);
+
+    const QVariant rowSit = inserting ? xdlAluSit->key()
+                                      : collection()->value(collection()->currentIndex(), FSit);
+    const int year = situationYear(rowSit);
+    search->SetSchoolYear(year);
+    if (withClass) {
+        int dwg = 0;
+        if (!rowSit.isNull() && rowSit.isValid()) {
+            auto r = SqlQuery::scalar(m_db, MvmSql::PupilInstitute, {{QStringLiteral("iSitId"), rowSit}});
+            dwg = r.ok() ? r.value().toInt() : 0;
+        }
+        const int first = search->cbIstituto->count() > 0 ? search->cbIstituto->itemData(0).toInt() : 0;
+        search->SetInstitute(inserting ? (dwg ? dwg : first) : qMax(dwg, first));
+    }
 }
 
 QString TfrEbcMvm::pupilSelect() const
@@ -385,7 +428,9 @@ QString TfrEbcMvm::pupilSelect() const
         return MvmSql::NewEnrolments;
     QString year;
     const int mode = collection() ? int(collection()->mode()) : 0;
-    if (mode == 1) {
+    if (m_pupilSearchYear) {
+        year = QStringLiteral(" AND (Ans.iAnsId = %1)").arg(m_pupilSearchYear);
+    } else if (mode == 1) {
         year = QStringLiteral(" AND (Ans.iAnsId = %1)").arg(m_ctx.ansId);
     } else if (mode == 2) {
         // The working year and that of the row's pupil, so that a stored pupil stays listed.
@@ -467,8 +512,10 @@ void TfrEbcMvm::setReadOnly(bool readOnly, bool barCodeRight)
 void TfrEbcMvm::onFrameModeChanged(int newMode)
 {
     TfrEbsMvm::onFrameModeChanged(newMode);
+    m_pupilSearchYear = 0;
     if (newMode == 1) {
-        m_pupilSearchYear = 0;
+        // A new movement starts from who paid.
+        QTimer::singleShot(0, xdlCategoria->lineEdit(), qOverload<>(&QWidget::setFocus));
         meNote->clear();
         copyPayerFromRow();
         showCategory(category());

@@ -7,6 +7,10 @@
 
 class QPlainTextEdit;
 
+namespace ccp::fw {
+class TfmVeSearch;
+}
+
 namespace ccp::movements {
 
 class TEbsBarCodeQueue;
@@ -85,7 +89,8 @@ private:
     bool checkAmount();
     void onMovementDateChanged();
     void onBarCodeCreated(int mvmId);
-    int pupilYear() const;
+    int situationYear(const QVariant &sitId) const;
+    void preparePupilSearch(fw::TfmVeSearch &form);
 
     TdmEbcMvm &m_store;
     MvmContext m_ctx;

@@ -382,9 +382,20 @@ void TfrEbsMvm::onFrameModeChanged(int newMode)
     }
     Q_UNUSED(old);
     rebuildCausaleList();
+    if (newMode != 0 && detailLayout()->isRowVisible(xdlCabIst)) {
+        // The lists follow the office of the new or edited row (defaults included).
+        repointPostOffice();
+        dataSource()->reload();
+    }
 }
 
 void TfrEbsMvm::onRowChanged()
+{
+    repointPostOffice();
+    readCausaleTotal();
+}
+
+void TfrEbsMvm::repointPostOffice()
 {
     const QVariant spr = collection()->fieldValue(QStringLiteral("iSprId"));
     int province = 0;
@@ -395,7 +406,6 @@ void TfrEbsMvm::onRowChanged()
     xdlComuneIst->setSearchQuery(MvmSql::MunicipalityList.arg(province));
     xdlFraQuaIst->setSearchQuery(
         MvmSql::LocationList.arg(collection()->fieldValue(QStringLiteral("iSrpcId")).toInt()));
-    readCausaleTotal();
 }
 
 void TfrEbsMvm::onCausaleChosen()

@@ -132,6 +132,7 @@ protected:
     void readCausaleTotal();
     void onCausaleChosen();
     void onCabChosen();
+    void repointPostOffice();
     void onMunicipalityChosen();
     void setPostOfficeVisible(bool visible);
     void setPostOfficeDefaults(bool set);

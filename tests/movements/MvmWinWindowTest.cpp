@@ -2,6 +2,7 @@
 // and Uscite, the account-type layouts and the colours of the list.
 #include "MvmWinFixture.h"
 
+#include "EbcFSearchBen.h"
 #include "EbsFCauComp.h"
 #include "EbsRBarCode.h"
 #include "TVeDBCurrencyEdit.h"
@@ -9,6 +10,7 @@
 #include "TVeDBLookupEdit.h"
 #include "TVeDataSource.h"
 #include "TVeQueryCollection.h"
+#include "TfmVeSearch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTabBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -398,6 +401,66 @@ TEST_F(MvmWindow, GridColumnsAndSortKeys)
     QTest::mouseClick(frame()->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(frame()->grid()->horizontalHeader()->sectionViewportPosition(1) + 5, 5));
     EXPECT_EQ(store->xqcMvm->sortKeys(), QStringLiteral("sCauLDesc;iMvmProgr"));
+}
+
+} // namespace
+} // namespace ccp::mvmwin
+
+namespace ccp::mvmwin {
+namespace {
+
+TEST_F(MvmWindow, PupilChosenSetsPersonSituationAndClass)
+{
+    openWindow();
+    ASSERT_TRUE(frame()->insert());
+    ASSERT_TRUE(frame()->xdlCategoria->chooseKey(1));
+    EXPECT_EQ(frame()->payerLookup(), frame()->xdlAluSit);
+    const int sit = scalar(QStringLiteral("SELECT MIN(iSitId) FROM TSit_Situazioni WHERE dStart = '2026-09-01' "
+                                          "AND iClsPstId IS NOT NULL")).toInt();
+    ASSERT_TRUE(frame()->xdlAluSit->chooseKey(sit));
+    EXPECT_EQ(frame()->payer().iSitId.toInt(), sit);
+    EXPECT_EQ(frame()->payer().iAnaId.toInt(),
+              scalar(QStringLiteral("SELECT iAnaId FROM TSit_Situazioni WHERE iSitId = %1").arg(sit)).toInt());
+    EXPECT_TRUE(frame()->payer().iBenId.isNull());
+    EXPECT_FALSE(frame()->xdlClasse->text().isEmpty());
+    // Another category forgets the pupil.
+    ASSERT_TRUE(frame()->xdlCategoria->chooseKey(4));
+    EXPECT_TRUE(frame()->payer().iSitId.isNull());
+    EXPECT_TRUE(frame()->payer().iAnaId.isNull());
+}
+
+TEST_F(MvmWindow, PupilSearchOffersTheChosenSchoolYear)
+{
+    openWindow();
+    ASSERT_TRUE(frame()->insert());
+    ASSERT_TRUE(frame()->xdlCategoria->chooseKey(1));
+    fw::TVeDBLookupEdit *l = frame()->xdlAluSit;
+    std::unique_ptr<fw::TfmVeSearch> form(l->CreateSearchForm(w.get()));
+    form->setSelectText(frame()->pupilSelect());
+    l->OnShowSearchForm(*form);
+    auto *search = qobject_cast<movements::TfmEbcSearchBen *>(form.get());
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Finestra di ricerca: Alunni"));
+    EXPECT_EQ(search->schoolYear(), 26);
+    // The demo institute is a group of schools: pupils with a class are searched per school.
+    ASSERT_TRUE(w->context().isGroup);
+    EXPECT_GT(search->cbIstituto->count(), 1);
+    EXPECT_TRUE(search->cbIstituto->isVisibleTo(search));
+    EXPECT_EQ(search->institute(), search->cbIstituto->itemData(0).toInt());
+    ASSERT_TRUE(form->openList());
+    auto yearsListed = [&]() {
+        QSet<int> years;
+        fw::TVeQueryCollection *c = form->collection();
+        EXPECT_TRUE(c->fetchAll().ok());
+        for (int r = 0; r < c->count(); ++r)
+            years << c->value(r, QStringLiteral("iAnsId")).toInt();
+        return years;
+    };
+    EXPECT_EQ(yearsListed(), QSet<int>{26});
+    search->SetSchoolYear(25);
+    EXPECT_EQ(yearsListed(), QSet<int>{25});
+    form->setSearchText(QStringLiteral("zzzz-nessuno"));
+    EXPECT_EQ(form->collection()->count(), 0);
 }
 
 } // namespace
