@@ -2,6 +2,7 @@
 // demo school (account 1, postal; year 2026 full of movements, year 2025 empty).
 #include "EbcMMvm.h"
 #include "EbsFCauComp.h"
+#include "EbsMDataSets.h"
 #include "Money.h"
 #include "SqlQuery.h"
 #include "TVeGlobalValues.h"
@@ -9,6 +10,7 @@
 #include "VeMessageDlg.h"
 
 #include <QMutex>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -370,6 +372,37 @@ TEST_F(MvmStoreTest, TheSplitComesFromTheCompositionDialogOfTheSameCausaleOnly)
     startInsert(32, QStringLiteral("10,00"));
     ASSERT_TRUE(store->xqcMvm->post());
     EXPECT_TRUE(splitOf(store->lastMvmId()).isEmpty());
+}
+
+TEST_F(MvmStoreTest, EveryPostRefreshesTheOpenFeesListsOnly)
+{
+    openYear(2026);
+    fees::TdmEbsDataSets sets(t.db());
+    sets.xqcCompCaus->setSelectText(QStringLiteral("SELECT iCcaId, sCcaLDesc FROM TCca_CompCausali"));
+    ASSERT_TRUE(sets.xqcCompCaus->open().ok());
+    QSignalSpy components(sets.xqcCompCaus, &fw::TVeQueryCollection::reset);
+    QSignalSpy causali(sets.xqcCaus, &fw::TVeQueryCollection::reset);
+    QSignalSpy posted(store.get(), &TdmEbcMvm::movementPosted);
+
+    startInsert(single, QStringLiteral("2,00"));
+    ASSERT_TRUE(store->xqcMvm->post());
+    EXPECT_EQ(components.count(), 1);
+    ASSERT_TRUE(editLast(single, QStringLiteral("3,00")));
+    ASSERT_TRUE(store->xqcMvm->post());
+    EXPECT_EQ(components.count(), 2);
+    messages.answer(fw::MsgResult::Yes);
+    ASSERT_TRUE(store->xqcMvm->deleteCurrent());
+    EXPECT_EQ(components.count(), 3);
+    EXPECT_EQ(causali.count(), 0);            // never opened: left closed
+    EXPECT_FALSE(sets.xqcCaus->isOpen());
+    ASSERT_EQ(posted.count(), 3);
+
+    // A refused post refreshes nothing.
+    useSplit({{999999, QStringLiteral("1.00")}});
+    startInsert(21, QStringLiteral("1,00"));
+    EXPECT_FALSE(store->xqcMvm->post());
+    EXPECT_EQ(components.count(), 3);
+    EXPECT_EQ(posted.count(), 3);
 }
 
 TEST(MvmStoreAmounts, AmountTextsGoIntoStatementsWithADecimalPoint)
