@@ -2,6 +2,9 @@
 #ifdef CCP_HAVE_ABIBAN
 #include "IbanCommand.h"
 #endif
+#ifdef CCP_HAVE_MOVEMENTS
+#include "ScanCommand.h"
+#endif
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,6 +17,9 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
 #ifdef CCP_HAVE_ABIBAN
     ccp::admin::registerIbanCommand();
+#endif
+#ifdef CCP_HAVE_MOVEMENTS
+    ccp::admin::registerScanCommand();
 #endif
     return ccp::admin::run(app.arguments().mid(1), out, err);
 }

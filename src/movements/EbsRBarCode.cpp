@@ -67,6 +67,9 @@ TfrEbsBarCode::TfrEbsBarCode(QWidget *parent) : QFrame(parent)
         }
     });
     connect(edBarCode, &QLineEdit::returnPressed, this, &TfrEbsBarCode::submit);
+
+    setDates(BarCodeContext::parameterDate(QStringLiteral("EBCP_MvmDataEc")),
+             BarCodeContext::parameterDate(QStringLiteral("EBCP_MvmDataMov")));
 }
 
 void TfrEbsBarCode::setDateRules(int anfValore, const QDate &accountStart)

@@ -1,9 +1,11 @@
 #include "EbsUBarCode.h"
 
+#include "Connection.h"
 #include "SqlQuery.h"
 #include "TVeGlobalValues.h"
 #include "VeMessageDlg.h"
 
+#include <QSqlError>
 #include <QVariantMap>
 
 namespace ccp::movements {
@@ -51,14 +53,19 @@ QDate dateValue(const QVariant &v)
 
 } // namespace
 
+QDate BarCodeContext::parameterDate(const QString &key)
+{
+    return dateValue(fw::TVeGlobalValuesManager::instance().GetValues(key));
+}
+
 Result<BarCodeContext> BarCodeContext::fromGlobals(QSqlDatabase db)
 {
     auto &g = fw::TVeGlobalValuesManager::instance();
     BarCodeContext c;
     c.sprIstId = g.intValue(QStringLiteral("EBCP_SprIstId"));
     c.cauAnsId = g.intValue(QStringLiteral("EBSP_CauAnsId"));
-    c.dataEc = dateValue(g.GetValues(QStringLiteral("EBCP_MvmDataEc")));
-    c.dataMov = dateValue(g.GetValues(QStringLiteral("EBCP_MvmDataMov")));
+    c.dataEc = parameterDate(QStringLiteral("EBCP_MvmDataEc"));
+    c.dataMov = parameterDate(QStringLiteral("EBCP_MvmDataMov"));
     const int anfId = g.intValue(QStringLiteral("EBCP_AnfId"));
     auto year = SqlQuery::scalar(db, QStringLiteral("SELECT iAnfValore FROM TAnf_AnniFinanz WHERE iAnfId = :iAnfId"),
                                  {{QStringLiteral("iAnfId"), anfId}});
@@ -209,8 +216,11 @@ BarCodeCreation TEbsBarCodeReader::createMovement(int cauId, int anaId, int sitI
             .bind(QStringLiteral("dMvmDataEc"), dataEc);
         if (auto e = q.exec(); !e)
             return e;
-        if (!q.next())
-            return Status::failure(BarCodeMessages::LoadFailed);
+        // The procedure runs on the fetch: its refusal arrives here, not from exec().
+        if (!q.next()) {
+            const QSqlError e = q.raw().lastError();
+            return Status::failure(e.isValid() ? Db::errorText(e) : BarCodeMessages::LoadFailed);
+        }
         newId = q.value(0).toInt();
         amount = q.money(1);
         q.finish();
@@ -255,6 +265,36 @@ void TEbsBarCodeQueue::enqueue(const BarCodeReading &reading)
         Q_EMIT readingHandled(next, outcome);
     }
     m_busy = false;
+}
+
+BarCodeBatchReport scanBatch(TEbsBarCodeQueue &queue, const QStringList &lines, const QDate &dataMov,
+                             const QDate &dataEc,
+                             const std::function<void(int line, const BarCodeOutcome &outcome)> &onLine)
+{
+    BarCodeBatchReport report;
+    int lineNo = 0;
+    const auto handled = QObject::connect(&queue, &TEbsBarCodeQueue::readingHandled,
+        [&](const BarCodeReading &, const BarCodeOutcome &outcome) {
+            bool refused = !outcome.status;
+            for (const BarCodeCreation &c : outcome.creations) {
+                if (c.ok())
+                    report.createdIds << c.iMvmId;
+                else
+                    refused = true;
+            }
+            if (refused)
+                report.refusedLines << lineNo;
+            if (onLine)
+                onLine(lineNo, outcome);
+        });
+    for (const QString &line : lines) {
+        ++lineNo;
+        const QString code = line.trimmed();
+        if (!code.isEmpty())
+            queue.enqueue(BarCodeReading{code, dataMov, dataEc});
+    }
+    QObject::disconnect(handled);
+    return report;
 }
 
 } // namespace ccp::movements

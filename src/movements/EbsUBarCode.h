@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 namespace ccp::movements {
 
@@ -55,6 +57,8 @@ struct BarCodeContext
 
     // Reads the keys from the global values and the year value and opening date from `db`.
     static Result<BarCodeContext> fromGlobals(QSqlDatabase db);
+    // A date parameter of the global values (stored as "yyyy-MM-dd"); null when not set.
+    static QDate parameterDate(const QString &key);
 };
 
 // The date rules checked on entering the code edit; the first failing one wins.
@@ -160,5 +164,16 @@ private:
     QList<BarCodeReading> m_pending;
     bool m_busy = false;
 };
+
+// Readings stored by a scanner, one code per line, handled exactly as the panel handles them
+// with the given dates (messages through the message channel); empty lines are skipped.
+struct BarCodeBatchReport
+{
+    QList<int> createdIds;     // movements created, in order
+    QList<int> refusedLines;   // 1-based lines refused or whose movement failed
+};
+BarCodeBatchReport scanBatch(TEbsBarCodeQueue &queue, const QStringList &lines, const QDate &dataMov,
+                             const QDate &dataEc,
+                             const std::function<void(int line, const BarCodeOutcome &outcome)> &onLine = {});
 
 } // namespace ccp::movements
