@@ -128,15 +128,22 @@ Result<Money> accountAvailability(QSqlDatabase db, int sprIstId, int anfValore)
 
 Result<bool> yearFullyLocked(QSqlDatabase db, int sprIstId, int anfValore)
 {
-    SqlQuery q(db);
-    if (auto s = q.prepare(MvmSql::LockedYear); !s)
-        return s;
-    q.bind(QStringLiteral("iSprIstId"), sprIstId).bind(QStringLiteral("iEsercizioFin"), anfValore);
-    if (auto s = q.exec(); !s)
-        return s;
-    if (!q.next() || q.value(0).isNull())
-        return false;
-    return q.value(0).toInt() != 0;
+    // Same answer as MIN(iLocked) over the year (LockedYear), without reading every movement:
+    // one unlocked movement is enough to keep the year editable.
+    for (const QString &sql : {MvmSql::UnlockedInYear, MvmSql::LockedInYear}) {
+        SqlQuery q(db);
+        if (auto s = q.prepare(sql); !s)
+            return s;
+        q.bind(QStringLiteral("iSprIstId"), sprIstId).bind(QStringLiteral("iEsercizioFin"), anfValore);
+        if (auto s = q.exec(); !s)
+            return s;
+        const bool found = q.next() && !q.value(0).isNull();
+        if (sql == MvmSql::UnlockedInYear && found)
+            return false;
+        if (sql == MvmSql::LockedInYear)
+            return found;
+    }
+    return false;
 }
 
 namespace MvmSql {
@@ -233,6 +240,13 @@ const QString LockedYear = QStringLiteral(
     " cai.ICAIESERCIZIOFIN  FROM TCAI_CASSAIST cai  WHERE (Mvm.dMvmDataMov BETWEEN COALESCE(cai.DCAIINIZIOANNO,"
     " CAST(cai.ICAIESERCIZIOFIN || '-01-01' AS DATE)) AND COALESCE(cai.DCAIFINEANNO, CAST(cai.ICAIESERCIZIOFIN ||"
     " '-12-31' AS DATE)))        AND cai.iSprIstId = :iSprIstId) = :iEsercizioFin)");
+const QString UnlockedInYear = QStringLiteral(
+    " SELECT FIRST 1 Mvm.iMvmId FROM TCai_CassaIst Cai INNER JOIN TMvm_MovimentiCcp Mvm ON (Mvm.iSprIstId ="
+    " Cai.iSprIstId AND Mvm.dMvmDataMov BETWEEN COALESCE(Cai.dCaiInizioAnno, CAST(Cai.iCaiEsercizioFin || '-01-01' AS"
+    " DATE)) AND COALESCE(Cai.dCaiFineAnno, CAST(Cai.iCaiEsercizioFin || '-12-31' AS DATE))) WHERE Cai.iSprIstId ="
+    " :iSprIstId AND Cai.iCaiEsercizioFin = :iEsercizioFin AND Mvm.iLocked = 0");
+const QString LockedInYear = QString(UnlockedInYear).replace(QStringLiteral("Mvm.iLocked = 0"),
+                                                              QStringLiteral("Mvm.iLocked <> 0"));
 const QString NoteRead = QStringLiteral("SELECT bMvmNote FROM TMvm_MovimentiCcp WHERE iMvmId = ");
 const QString NoteWrite = QStringLiteral("UPDATE TMvm_MovimentiCcp SET bMvmNote = :bMvmNote WHERE iMvmId = :iMvmId");
 

@@ -119,7 +119,9 @@ QString pupils(bool isGroup, int dwgId, const QString &yearCondition);
 extern const QString PupilInstitute;
 extern const QString SchoolYearsWithClasses;
 extern const QString Availability;
-extern const QString LockedYear;
+extern const QString LockedYear;         // MIN(iLocked) of the year, as the rule is stated
+extern const QString UnlockedInYear;     // the same rule, stopping at the first movement
+extern const QString LockedInYear;
 extern const QString NoteRead;           // + id
 extern const QString NoteWrite;
 } // namespace MvmSql

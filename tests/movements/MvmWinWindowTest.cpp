@@ -249,6 +249,13 @@ TEST_P(MvmReadOnly, ClosedAccountOrLockedYearCannotBeEdited)
     EXPECT_EQ(frame()->xacInsert()->isEnabled(), !GetParam().readOnly);
     EXPECT_EQ(frame()->insert(), !GetParam().readOnly);
     EXPECT_EQ(frame()->frBarCode->edBarCode->isEnabled(), !GetParam().readOnly);
+    // The quick rule agrees with MIN(iLocked) over the year.
+    const QVariant min = test::scalar(t.db(), QString(movements::MvmSql::LockedYear)
+                                                  .replace(QStringLiteral(":iSprIstId"), QStringLiteral("1"))
+                                                  .replace(QStringLiteral(":iEsercizioFin"), QStringLiteral("2026")));
+    auto quick = movements::yearFullyLocked(t.db(), 1, 2026);
+    ASSERT_TRUE(quick.ok());
+    EXPECT_EQ(quick.value(), !min.isNull() && min.toInt() != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
