@@ -5,6 +5,7 @@
 #include "TVeGlobalValues.h"
 #include "VeMessageDlg.h"
 
+#include <QPointer>
 #include <QSqlError>
 #include <QVariantMap>
 
@@ -251,18 +252,26 @@ void TEbsBarCodeQueue::enqueue(const BarCodeReading &reading)
     if (m_busy)
         return;
     m_busy = true;
+    // A message or a slot may close the owning window: stop as soon as this queue is gone.
+    const QPointer<TEbsBarCodeQueue> self(this);
     while (!m_pending.isEmpty()) {
         const BarCodeReading next = m_pending.takeFirst();
         const BarCodeOutcome outcome = m_reader.read(next);
         if (!outcome.status)
             fw::showError(outcome.status.error());
         for (const BarCodeCreation &c : outcome.creations) {
+            if (!self)
+                return;
             if (c.ok())
                 Q_EMIT movementCreated(c.iMvmId);
             else
                 fw::showError(BarCodeMessages::LoadFailed);
         }
+        if (!self)
+            return;
         Q_EMIT readingHandled(next, outcome);
+        if (!self)
+            return;
     }
     m_busy = false;
 }

@@ -430,6 +430,24 @@ TEST_F(BarCodeTest, BatchOfStoredReadings)
     }
 }
 
+// The owner may go away while a reading is handled (its window closed from a slot): the readings
+// still waiting are dropped with it, nothing touches the queue afterwards.
+TEST_F(BarCodeTest, QueueDeletedWhileHandlingStopsCleanly)
+{
+    TEbsBarCodeReader reader(t.db(), ctx);
+    auto *queue = new TEbsBarCodeQueue(reader);
+    int handled = 0;
+    QObject::connect(queue, &TEbsBarCodeQueue::readingHandled, [&](const BarCodeReading &, const BarCodeOutcome &) {
+        ++handled;
+        queue->enqueue(reading(QStringLiteral("9%1").arg(sitId)));
+        delete queue;
+    });
+    queue->enqueue(reading(QStringLiteral("0%1").arg(cauId)));
+    EXPECT_EQ(handled, 1);
+    EXPECT_TRUE(reader.causaleSelected());
+    EXPECT_FALSE(reader.pupilSelected());
+}
+
 // ---- the panel ------------------------------------------------------------------------------------
 
 class BarCodePanelTest : public BarCodeTest
