@@ -93,6 +93,8 @@ int scan(const QStringList &args, QTextStream &out, QTextStream &err)
     };
 
     QFile in(file);
+    if (!in.exists())
+        return fail(err, QStringLiteral("Il file %1 non esiste.").arg(file));
     if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(err, QStringLiteral("Impossibile leggere il file %1: %2").arg(file, in.errorString()));
     const QStringList lines = QString::fromUtf8(in.readAll()).split(u'\n');
@@ -139,6 +141,13 @@ int scan(const QStringList &args, QTextStream &out, QTextStream &err)
             }
         });
     fw::setMessageSink(previous);
+    // A reading still waiting for its other half at the end of the file created nothing.
+    if (reader.pupilSelected())
+        err << "ccp-admin: a fine file l'alunno " << reader.pupilSitId()
+            << " attende ancora una causale: nessun movimento creato per lui." << Qt::endl;
+    if (reader.causaleSelected())
+        err << "ccp-admin: a fine file la causale " << reader.causaleId()
+            << " attende ancora un alunno: nessun movimento creato." << Qt::endl;
 
     out << "Movimenti creati: " << report.createdIds.size() << Qt::endl;
     if (report.refusedLines.isEmpty()) {
