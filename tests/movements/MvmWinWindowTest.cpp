@@ -5,6 +5,7 @@
 #include "EbcFSearchBen.h"
 #include "EbsFCauComp.h"
 #include "EbsRBarCode.h"
+#include "TVeAccess.h"
 #include "TVeDBCurrencyEdit.h"
 #include "TVeDBDateEdit.h"
 #include "TVeDBLookupEdit.h"
@@ -468,6 +469,40 @@ TEST_F(MvmWindow, PupilSearchOffersTheChosenSchoolYear)
     EXPECT_EQ(yearsListed(), QSet<int>{25});
     form->setSearchText(QStringLiteral("zzzz-nessuno"));
     EXPECT_EQ(form->collection()->count(), 0);
+}
+
+} // namespace
+} // namespace ccp::mvmwin
+
+namespace ccp::mvmwin {
+namespace {
+
+TEST_F(MvmWindow, BarCodePanelNeedsItsRight)
+{
+    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile());
+    openWindow();
+    EXPECT_FALSE(frame()->frBarCode->edBarCode->isEnabled());
+    EXPECT_TRUE(frame()->xacInsert()->isEnabled());
+    // Hiding the panel by hand survives a trip to Uscite and back.
+    frame()->acShowHide->trigger();
+    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
+    w->selectTab(1);
+    w->selectTab(0);
+    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
+    frame()->acShowHide->trigger();
+    EXPECT_TRUE(frame()->paBarCode->isVisibleTo(frame()));
+}
+
+TEST_F(MvmWindow, TypingANoteWhileBrowsingEditsTheRow)
+{
+    openWindow();
+    ASSERT_GE(store->xqcMvm->currentIndex(), 0);
+    frame()->showPage(fw::TVeEditFrame::DetailPage);
+    frame()->meNote->setFocus();
+    QTest::keyClicks(frame()->meNote, QStringLiteral("Ricevuta"));
+    EXPECT_EQ(frame()->mode(), 2);
+    EXPECT_TRUE(frame()->meNote->hasFocus());
+    EXPECT_TRUE(frame()->meNote->toPlainText().endsWith(QStringLiteral("Ricevuta")));
 }
 
 } // namespace

@@ -1,0 +1,207 @@
+// The movements window with a full working account-year (1,000 and 50,000 movements):
+// opening it (window built, list open, first page shown) must stay under 300 ms; one bar-code
+// reading pair typed into its panel, until the new movement is the highlighted current row of
+// the list, under 50 ms and flat in the size of the year.
+#include "EbcFMvm.h"
+#include "EbcMMvm.h"
+#include "EbcRMvm.h"
+#include "EbsRBarCode.h"
+#include "SqlQuery.h"
+#include "TVeAccess.h"
+#include "TVeGlobalValues.h"
+#include "TVeParamManager.h"
+#include "TestDatabase.h"
+#include "VeMessageDlg.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <QKeyEvent>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <vector>
+
+using namespace ccp;
+using namespace ccp::movements;
+
+namespace {
+
+// Enter pressed in a control, as the scanner sends it.
+void pressEnter(QWidget *w)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(w, &press);
+    QApplication::sendEvent(w, &release);
+}
+
+QApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "bench_mvmwin";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication a(argc, argv);
+    return a;
+}
+
+struct Year
+{
+    std::unique_ptr<test::TestDatabase> t;
+    int sitId = 0;
+    int cauId = 0;
+};
+
+// The demo school with the working account-year filled up to `movements` movements.
+Year *year(int movements)
+{
+    static std::map<int, std::unique_ptr<Year>> years;
+    if (auto it = years.find(movements); it != years.end())
+        return it->second.get();
+    auto y = std::make_unique<Year>();
+    y->t = std::make_unique<test::TestDatabase>(true);
+    if (!y->t->ok())
+        return nullptr;
+    QSqlDatabase db = y->t->db();
+    fw::TVeGlobalValuesManager::instance().clear();
+    fw::TVeParamManager params(db, QStringLiteral("SYSDBA"));
+    if (!params.load().ok())
+        return nullptr;
+    auto &values = fw::TVeGlobalValuesManager::instance();
+    const int spr = values.intValue(QStringLiteral("EBCP_SprIstId"));
+    const int anf = test::scalar(db, QStringLiteral("SELECT iAnfValore FROM TAnf_AnniFinanz WHERE iAnfId = %1")
+                                         .arg(values.intValue(QStringLiteral("EBCP_AnfId")))).toInt();
+    y->sitId = test::scalar(db, QStringLiteral("SELECT MIN(iSitId) FROM TSit_Situazioni")).toInt();
+    y->cauId = test::scalar(db, QStringLiteral(
+        "SELECT MIN(Cau.iCauId) FROM TCau_Causali Cau INNER JOIN VAns_AnniScolast Ans ON "
+        "(Ans.dAnsVeltoInizio = Cau.dStart) WHERE Ans.iAnsId = %1 AND Cau.lCauTipo = 0 AND "
+        "EXISTS (SELECT 1 FROM TCauCca C WHERE C.iCauId = Cau.iCauId)")
+        .arg(values.intValue(QStringLiteral("EBSP_CauAnsId")))).toInt();
+    const int present = test::scalar(db, QStringLiteral(
+        "SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iSprIstId = %1 AND dMvmDataMov BETWEEN '%2-01-01' AND '%2-12-31'")
+        .arg(spr).arg(anf)).toInt();
+    const int missing = std::max(0, movements - present);
+    const QString fill = QStringLiteral(
+        "EXECUTE BLOCK AS\n"
+        "DECLARE i INTEGER = 0;\n"
+        "DECLARE id INTEGER;\n"
+        "DECLARE p INTEGER;\n"
+        "DECLARE cca1 INTEGER;\n"
+        "DECLARE cca2 INTEGER;\n"
+        "BEGIN\n"
+        "  SELECT COALESCE(iCaiUltProgr, 0) FROM TCai_CassaIst WHERE iSprIstId = %1 AND iCaiEsercizioFin = %2 INTO :p;\n"
+        "  SELECT MIN(iCcaId), MAX(iCcaId) FROM TCauCca WHERE iCauId = %3 INTO :cca1, :cca2;\n"
+        "  WHILE (i < %4) DO\n"
+        "  BEGIN\n"
+        "    id = NEXT VALUE FOR G_TMVM_MOVIMENTICCP;\n"
+        "    INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, iCauId, lMvmTipo, fMvmImporto, fMvmDifferenza,\n"
+        "      iMvmProgr, dMvmDataMov, dMvmDataEc, iSitId, iCbmId, iLocked)\n"
+        "    VALUES (:id, %1, %3, 0, 20, 0, :p + :i + 1, DATEADD(MOD(:i, 350) DAY TO DATE '%2-01-01'),\n"
+        "      DATEADD(MOD(:i, 350) DAY TO DATE '%2-01-01'), %5, 1, 0);\n"
+        "    INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA, :id, :cca1, 12);\n"
+        "    INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA, :id, :cca2, 8);\n"
+        "    i = i + 1;\n"
+        "  END\n"
+        "  UPDATE TCai_CassaIst SET iCaiUltProgr = :p + %4 WHERE iSprIstId = %1 AND iCaiEsercizioFin = %2;\n"
+        "END")
+        .arg(spr).arg(anf).arg(y->cauId).arg(missing).arg(y->sitId);
+    Transaction tr(db);
+    SqlQuery q(db);
+    if (auto s = q.execDirect(fill); !s || !tr.commit().ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(s.error()));
+        return nullptr;
+    }
+    std::fprintf(stderr, "account-year %d/%d: %d movements\n", spr, anf, present + missing);
+    return (years[movements] = std::move(y)).get();
+}
+
+void report(benchmark::State &state, std::vector<double> &millis)
+{
+    std::sort(millis.begin(), millis.end());
+    state.counters["median_ms"] = millis[millis.size() / 2];
+    state.counters["max_ms"] = millis.back();
+}
+
+void BM_OpenMovementsWindow(benchmark::State &state)
+{
+    app();
+    Year *y = year(int(state.range(0)));
+    if (!y) {
+        state.SkipWithError("database preparation failed");
+        return;
+    }
+    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
+    fw::RecordingMessageSink sink;
+    TdmEbcMvm store(y->t->db());
+    std::vector<double> millis;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto w = std::make_unique<TfmEbcMvm>(store);
+        w->resize(1200, 800);
+        w->show();
+        QApplication::processEvents();
+        millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        if (store.xqcMvm->count() == 0)
+            state.SkipWithError("empty list");
+        w->close();
+    }
+    if (!sink.entries().isEmpty()) {
+        state.SkipWithError(qPrintable(sink.lastText()));
+        return;
+    }
+    report(state, millis);
+}
+
+void BM_BarCodePairToHighlightedRow(benchmark::State &state)
+{
+    app();
+    Year *y = year(int(state.range(0)));
+    if (!y) {
+        state.SkipWithError("database preparation failed");
+        return;
+    }
+    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
+    fw::RecordingMessageSink sink;
+    TdmEbcMvm store(y->t->db());
+    TfmEbcMvm w(store);
+    w.resize(1200, 800);
+    w.show();
+    QApplication::processEvents();
+    TfrEbcMvm *f = w.frEbcMvm;
+    const QDate day = w.context().periodStart.addDays(200);
+    f->frBarCode->setDates(day, day);
+    f->frBarCode->edBarCode->setFocus();
+    const QString pupil = QStringLiteral("9%1").arg(y->sitId);
+    const QString causale = QStringLiteral("0%1").arg(y->cauId);
+    std::vector<double> millis;
+    int wrong = 0;
+    for (auto _ : state) {
+        const int before = f->highlightedMvmId();
+        const auto start = std::chrono::steady_clock::now();
+        f->frBarCode->edBarCode->setText(pupil);
+        pressEnter(f->frBarCode->edBarCode);
+        f->frBarCode->edBarCode->setText(causale);
+        pressEnter(f->frBarCode->edBarCode);
+        millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        const int id = f->highlightedMvmId();
+        if (id == before || store.xqcMvm->currentKey().toInt() != id)
+            ++wrong;
+    }
+    if (wrong || !sink.entries().isEmpty()) {
+        state.SkipWithError(qPrintable(QStringLiteral("%1 readings not highlighted; %2").arg(wrong).arg(sink.lastText())));
+        return;
+    }
+    report(state, millis);
+}
+
+} // namespace
+BENCHMARK(BM_OpenMovementsWindow)->Arg(1000)->Arg(50000)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BarCodePairToHighlightedRow)->Arg(1000)->Arg(50000)->Iterations(100)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
