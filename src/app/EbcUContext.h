@@ -1,4 +1,5 @@
 #pragma once
+#include "EbcUWorkContext.h"
 #include "Result.h"
 
 #include <QDate>
@@ -26,12 +27,7 @@ inline const QString HostModule = QStringLiteral("EBS_HostModule");
 
 inline const QString HostModuleCode = QStringLiteral("EBC");
 
-// Account types as the whole program names them.
-namespace AccountType {
-inline const QString Postal = QStringLiteral("Postale");
-inline const QString Cash = QStringLiteral("Cassa");
-inline const QString Bank = QStringLiteral("Bancario");
-} // namespace AccountType
+namespace AccountType = work::AccountType;
 
 // The keys among `keys` (comma separated) that are not set in the global values.
 QStringList missingContextKeys(const QString &keys);
@@ -40,22 +36,11 @@ QString contextKeysMessage(const QStringList &missingKeys);
 // True when every key is set; otherwise one warning naming the missing ones.
 bool CheckContextKeys(const QString &keys);
 
-// The type of an account from its bank's category and id (null or 0 category: bank 1 only).
-QString accountTypeOf(const QVariant &iCbaId, const QVariant &iBanId);
-// The type of account `sprIstId` (empty when the account or its bank is missing).
-QString accountType(QSqlDatabase db, int sprIstId);
-
-// The four-digit value of a financial year (null when no such year).
-QVariant financialYearValue(QSqlDatabase db, int anfId);
-
-struct UserPeriod
-{
-    QDate start;   // INIZIOUTENTE
-    QDate end;     // FINEUTENTE
-};
-// The first and last day of the account's financial year as the institute keeps it; both
-// invalid when the account has no row for that year.
-Result<UserPeriod> readUserPeriod(QSqlDatabase db, int sprIstId, int anfValore);
+using work::accountType;
+using work::accountTypeOf;
+using work::financialYearValue;
+using work::readUserPeriod;
+using work::UserPeriod;
 
 struct InstituteEntry
 {

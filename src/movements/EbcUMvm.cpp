@@ -5,18 +5,6 @@
 
 namespace ccp::movements {
 
-QString accountTypeOf(const QVariant &iCbaId, const QVariant &iBanId)
-{
-    const int cba = iCbaId.isNull() ? 0 : iCbaId.toInt();
-    if (cba == 7)
-        return MvmAccountType::Postal;
-    if (cba == 8)
-        return MvmAccountType::Cash;
-    if (cba != 0)
-        return MvmAccountType::Bank;
-    return (!iBanId.isNull() && iBanId.toInt() == 1) ? MvmAccountType::Bank : QString();
-}
-
 Result<MvmContext> MvmContext::read(QSqlDatabase db)
 {
     const auto &values = fw::TVeGlobalValuesManager::instance();
@@ -26,29 +14,12 @@ Result<MvmContext> MvmContext::read(QSqlDatabase db)
     c.sprIstId = values.intValue(MvmKeys::SprIstId);
     c.cauAnsId = values.intValue(MvmKeys::CauAnsId);
 
-    SqlQuery q(db);
-    if (auto s = q.prepare(QStringLiteral(" SELECT iAnfValore FROM TAnf_AnniFinanz WHERE iAnfId = :iAnfId")); !s)
-        return s;
-    q.bind(QStringLiteral("iAnfId"), values.intValue(MvmKeys::AnfId));
-    if (auto s = q.exec(); !s)
-        return s;
-    if (q.next())
-        c.anfValore = q.value(0).toInt();
-
-    SqlQuery p(db);
-    if (auto s = p.prepare(QStringLiteral(
-            "SELECT COALESCE(cai.DCAIINIZIOANNO, CAST(cai.ICAIESERCIZIOFIN || '-01-01' AS DATE)) AS INIZIOUTENTE,"
-            " COALESCE(cai.DCAIFINEANNO, CAST(cai.ICAIESERCIZIOFIN || '-12-31' AS DATE)) AS FINEUTENTE"
-            " FROM TCai_CassaIst cai WHERE cai.iSprIstId = :iSprIstId AND cai.iCaiEsercizioFin = :iAnfValore"));
-        !s)
-        return s;
-    p.bind(QStringLiteral("iSprIstId"), c.sprIstId).bind(QStringLiteral("iAnfValore"), c.anfValore);
-    if (auto s = p.exec(); !s)
-        return s;
-    if (p.next()) {
-        c.periodStart = p.value(0).toDate();
-        c.periodEnd = p.value(1).toDate();
-    }
+    c.anfValore = work::financialYearValue(db, values.intValue(MvmKeys::AnfId)).toInt();
+    auto period = work::readUserPeriod(db, c.sprIstId, c.anfValore);
+    if (!period)
+        return period.status();
+    c.periodStart = period->start;
+    c.periodEnd = period->end;
 
     SqlQuery a(db);
     if (auto s = a.prepare(QStringLiteral(

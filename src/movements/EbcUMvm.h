@@ -1,4 +1,5 @@
 #pragma once
+#include "EbcUWorkContext.h"
 #include "Money.h"
 #include "Result.h"
 
@@ -30,11 +31,7 @@ inline const QString MvmBenefCateg = QStringLiteral("EBCP_MvmBenefCateg");
 inline const QString ShowBarCode = QStringLiteral("EBSP_ShowBarCode");
 } // namespace MvmKeys
 
-namespace MvmAccountType {
-inline const QString Postal = QStringLiteral("Postale");
-inline const QString Cash = QStringLiteral("Cassa");
-inline const QString Bank = QStringLiteral("Bancario");
-} // namespace MvmAccountType
+namespace MvmAccountType = work::AccountType;
 
 // The messages of the movement windows, one place.
 namespace MvmText {
@@ -48,9 +45,7 @@ inline const QString PayerRequired = QStringLiteral("Il campo 'Beneficiario' è 
 inline const QString ChooseCategory = QStringLiteral("Selezionare una categoria.");
 } // namespace MvmText
 
-// The type of an account from its bank's category and bank id: "Postale" (7), "Cassa" (8),
-// "Bancario" (another category, or none and bank 1), else empty.
-QString accountTypeOf(const QVariant &iCbaId, const QVariant &iBanId);
+using work::accountTypeOf;
 
 // What the movement windows read once from the global values and the database.
 struct MvmContext
