@@ -13,6 +13,7 @@
 #include "TVeGlobalValues.h"
 #include "TVeQueryCollection.h"
 #include "TVeParamManager.h"
+#include "MovementFill.h"
 #include "TestDatabase.h"
 #include "VeMessageDlg.h"
 
@@ -52,16 +53,6 @@ struct Year
     int cauId = 0;
 };
 
-bool exec(QSqlDatabase db, const QString &sql)
-{
-    SqlQuery q(db);
-    if (auto s = q.execDirect(sql); !s) {
-        std::fprintf(stderr, "%s\n", qPrintable(s.error()));
-        return false;
-    }
-    return true;
-}
-
 // The demo school with its working account-year filled up to `movements` numbered movements
 // (two split rows each), built once per size.
 Year *year(int movements)
@@ -90,38 +81,12 @@ Year *year(int movements)
         "SELECT MIN(Cau.iCauId) FROM TCau_Causali Cau INNER JOIN VAns_AnniScolast Ans ON "
         "(Ans.dAnsVeltoInizio = Cau.dStart) WHERE Ans.iAnsId = %1 AND Cau.lCauTipo = 0 AND "
         "EXISTS (SELECT 1 FROM TCauCca C WHERE C.iCauId = Cau.iCauId)").arg(y->ctx.cauAnsId)).toInt();
-    const int present = test::scalar(db, QStringLiteral(
-        "SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iSprIstId = %1 AND dMvmDataMov BETWEEN '%2-01-01' AND '%2-12-31'")
-        .arg(y->ctx.sprIstId).arg(y->ctx.anfValore)).toInt();
-    const int missing = std::max(0, movements - present);
-    const QString fill = QStringLiteral(
-        "EXECUTE BLOCK AS\n"
-        "DECLARE i INTEGER = 0;\n"
-        "DECLARE id INTEGER;\n"
-        "DECLARE p INTEGER;\n"
-        "DECLARE cca1 INTEGER;\n"
-        "DECLARE cca2 INTEGER;\n"
-        "BEGIN\n"
-        "  SELECT COALESCE(iCaiUltProgr, 0) FROM TCai_CassaIst WHERE iSprIstId = %1 AND iCaiEsercizioFin = %2 INTO :p;\n"
-        "  SELECT MIN(iCcaId), MAX(iCcaId) FROM TCauCca WHERE iCauId = %3 INTO :cca1, :cca2;\n"
-        "  WHILE (i < %4) DO\n"
-        "  BEGIN\n"
-        "    id = NEXT VALUE FOR G_TMVM_MOVIMENTICCP;\n"
-        "    INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, iCauId, lMvmTipo, fMvmImporto, fMvmDifferenza,\n"
-        "      iMvmProgr, dMvmDataMov, dMvmDataEc, iSitId, iCbmId, iLocked)\n"
-        "    VALUES (:id, %1, %3, 0, 20, 0, :p + :i + 1, DATEADD(MOD(:i, 365) DAY TO DATE '%2-01-01'),\n"
-        "      DATEADD(MOD(:i, 365) DAY TO DATE '%2-01-01'), %5, 1, 0);\n"
-        "    INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA, :id, :cca1, 12);\n"
-        "    INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA, :id, :cca2, 8);\n"
-        "    i = i + 1;\n"
-        "  END\n"
-        "  UPDATE TCai_CassaIst SET iCaiUltProgr = :p + %4 WHERE iSprIstId = %1 AND iCaiEsercizioFin = %2;\n"
-        "END")
-        .arg(y->ctx.sprIstId).arg(y->ctx.anfValore).arg(y->cauId).arg(missing).arg(y->sitId);
-    Transaction tr(db);
-    if (!exec(db, fill) || !tr.commit().ok())
+    auto held = test::fillAccountYear(db, y->ctx.sprIstId, y->ctx.anfValore, y->cauId, y->sitId, movements);
+    if (!held) {
+        std::fprintf(stderr, "%s\n", qPrintable(held.error()));
         return nullptr;
-    std::fprintf(stderr, "account-year %d/%d: %d movements\n", y->ctx.sprIstId, y->ctx.anfValore, present + missing);
+    }
+    std::fprintf(stderr, "account-year %d/%d: %d movements\n", y->ctx.sprIstId, y->ctx.anfValore, held.value());
     return (years[movements] = std::move(y)).get();
 }
 
@@ -168,59 +133,8 @@ void BM_BarCodePair(benchmark::State &state)
     state.counters["max_ms"] = millis.back();
 }
 
-// The same pair typed into the movements window: until the list is refreshed and stands on the
-// new, highlighted movement.
-void BM_BarCodePairInWindow(benchmark::State &state)
-{
-    app();
-    Year *y = year(int(state.range(0)));
-    if (!y || y->sitId == 0 || y->cauId == 0) {
-        state.SkipWithError("database preparation failed");
-        return;
-    }
-    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
-    fw::RecordingMessageSink sink;
-    TdmEbcMvm store(y->t->db());
-    TfmEbcMvm window(store);
-    if (!window.openList()) {
-        state.SkipWithError("the movements list did not open");
-        return;
-    }
-    TfrEbcMvm *frame = window.frEbcMvm;
-    TfrEbsBarCode *panel = frame->frBarCode;
-    panel->setDates(y->ctx.dataEc, y->ctx.dataMov);
-    auto enter = [panel]() {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QCoreApplication::sendEvent(panel->edBarCode, &press);
-    };
-    const QString pupil = QStringLiteral("9%1").arg(y->sitId);
-    const QString causale = QStringLiteral("0%1").arg(y->cauId);
-    std::vector<double> millis;
-    int onNewRow = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        panel->edBarCode->setText(pupil);
-        enter();
-        panel->edBarCode->setText(causale);
-        enter();
-        millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        const int highlighted = frame->barCodeReader()->highlightedMvmId();
-        if (highlighted > 0 && frame->collection()->fieldValue(QStringLiteral("iMvmId")).toInt() == highlighted)
-            ++onNewRow;
-    }
-    if (onNewRow != int(millis.size()) || !sink.entries().isEmpty()) {
-        state.SkipWithError(qPrintable(QStringLiteral("%1 of %2 readings left the list on the new movement; %3")
-                                           .arg(onNewRow).arg(millis.size()).arg(sink.lastText())));
-        return;
-    }
-    std::sort(millis.begin(), millis.end());
-    state.counters["median_ms"] = millis[millis.size() / 2];
-    state.counters["max_ms"] = millis.back();
-}
-
 } // namespace
 
 BENCHMARK(BM_BarCodePair)->Arg(1000)->Arg(50000)->Iterations(200)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BarCodePairInWindow)->Arg(1000)->Arg(50000)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -10,6 +10,7 @@
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
 #include "TVeParamManager.h"
+#include "MovementFill.h"
 #include "TestDatabase.h"
 #include "VeMessageDlg.h"
 
@@ -83,41 +84,12 @@ Year *year(int movements)
         "(Ans.dAnsVeltoInizio = Cau.dStart) WHERE Ans.iAnsId = %1 AND Cau.lCauTipo = 0 AND "
         "EXISTS (SELECT 1 FROM TCauCca C WHERE C.iCauId = Cau.iCauId)")
         .arg(values.intValue(QStringLiteral("EBSP_CauAnsId")))).toInt();
-    const int present = test::scalar(db, QStringLiteral(
-        "SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iSprIstId = %1 AND dMvmDataMov BETWEEN '%2-01-01' AND '%2-12-31'")
-        .arg(spr).arg(anf)).toInt();
-    const int missing = std::max(0, movements - present);
-    const QString fill = QStringLiteral(
-        "EXECUTE BLOCK AS\n"
-        "DECLARE i INTEGER = 0;\n"
-        "DECLARE id INTEGER;\n"
-        "DECLARE p INTEGER;\n"
-        "DECLARE cca1 INTEGER;\n"
-        "DECLARE cca2 INTEGER;\n"
-        "BEGIN\n"
-        "  SELECT COALESCE(iCaiUltProgr, 0) FROM TCai_CassaIst WHERE iSprIstId = %1 AND iCaiEsercizioFin = %2 INTO :p;\n"
-        "  SELECT MIN(iCcaId), MAX(iCcaId) FROM TCauCca WHERE iCauId = %3 INTO :cca1, :cca2;\n"
-        "  WHILE (i < %4) DO\n"
-        "  BEGIN\n"
-        "    id = NEXT VALUE FOR G_TMVM_MOVIMENTICCP;\n"
-        "    INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, iCauId, lMvmTipo, fMvmImporto, fMvmDifferenza,\n"
-        "      iMvmProgr, dMvmDataMov, dMvmDataEc, iSitId, iCbmId, iLocked)\n"
-        "    VALUES (:id, %1, %3, 0, 20, 0, :p + :i + 1, DATEADD(MOD(:i, 350) DAY TO DATE '%2-01-01'),\n"
-        "      DATEADD(MOD(:i, 350) DAY TO DATE '%2-01-01'), %5, 1, 0);\n"
-        "    INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA, :id, :cca1, 12);\n"
-        "    INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA, :id, :cca2, 8);\n"
-        "    i = i + 1;\n"
-        "  END\n"
-        "  UPDATE TCai_CassaIst SET iCaiUltProgr = :p + %4 WHERE iSprIstId = %1 AND iCaiEsercizioFin = %2;\n"
-        "END")
-        .arg(spr).arg(anf).arg(y->cauId).arg(missing).arg(y->sitId);
-    Transaction tr(db);
-    SqlQuery q(db);
-    if (auto s = q.execDirect(fill); !s || !tr.commit().ok()) {
-        std::fprintf(stderr, "%s\n", qPrintable(s.error()));
+    auto held = test::fillAccountYear(db, spr, anf, y->cauId, y->sitId, movements);
+    if (!held) {
+        std::fprintf(stderr, "%s\n", qPrintable(held.error()));
         return nullptr;
     }
-    std::fprintf(stderr, "account-year %d/%d: %d movements\n", spr, anf, present + missing);
+    std::fprintf(stderr, "account-year %d/%d: %d movements\n", spr, anf, held.value());
     return (years[movements] = std::move(y)).get();
 }
 
