@@ -23,7 +23,6 @@ TVeParamDialog::TVeParamDialog(TVeParamManager &manager, QWidget *parent)
 {
     auto *row = new QHBoxLayout;
     m_categories = new QListWidget(this);
-    m_categories->setMaximumWidth(220);
     m_pages = new QStackedWidget(this);
     row->addWidget(m_categories);
     row->addWidget(m_pages, 1);
@@ -55,6 +54,9 @@ TVeParamDialog::TVeParamDialog(TVeParamManager &manager, QWidget *parent)
         item->setData(Qt::UserRole, category);
         item->setHidden(!any);
     }
+    // The category list is as wide as its longest caption: no sideways scrolling.
+    m_categories->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_categories->setFixedWidth(qMin(260, m_categories->sizeHintForColumn(0) + 2 * m_categories->frameWidth() + 12));
     // Values are read once every control exists: the owner's handlers may look at others.
     for (const ParamDef &def : std::as_const(m_created)) {
         QWidget *c = m_controls.value(def.key.toUpper());
