@@ -97,12 +97,14 @@ QString errorText(const QSqlError &error)
     return text.trimmed();
 }
 
-bool isLockConflict(const QSqlError &error)
+bool isLockConflictText(const QString &text)
 {
-    const QString t = error.databaseText().toLower();
+    const QString t = text.toLower();
     return t.contains(QLatin1String("lock conflict")) || t.contains(QLatin1String("update conflict"))
         || t.contains(QLatin1String("deadlock"));
 }
+
+bool isLockConflict(const QSqlError &error) { return isLockConflictText(error.databaseText()); }
 
 QString connectionErrorText(const QSqlError &error)
 {

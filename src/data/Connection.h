@@ -41,6 +41,8 @@ QString errorText(const QSqlError &error);
 QString connectionErrorText(const QSqlError &error);
 // True when the server refused a statement because another transaction holds the row.
 bool isLockConflict(const QSqlError &error);
+// The same test on a message already taken out of its error (a failed post's text).
+bool isLockConflictText(const QString &text);
 
 } // namespace Db
 } // namespace ccp

@@ -141,10 +141,7 @@ Status runInTransaction(QSqlDatabase db, const std::function<Status()> &work, in
         } else {
             tr.rollback();
         }
-        const QString e = last.error().toLower();
-        const bool conflict = e.contains(QLatin1String("lock conflict"))
-            || e.contains(QLatin1String("update conflict")) || e.contains(QLatin1String("deadlock"));
-        if (!conflict)
+        if (!Db::isLockConflictText(last.error()))
             return last;
         QThread::msleep(50u * attempt);
     }
