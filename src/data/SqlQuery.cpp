@@ -2,6 +2,7 @@
 #include "Connection.h"
 
 #include <QSqlError>
+#include <QRandomGenerator>
 #include <QThread>
 
 Q_LOGGING_CATEGORY(lcSql, "ccp.sql", QtWarningMsg)
@@ -143,7 +144,11 @@ Status runInTransaction(QSqlDatabase db, const std::function<Status()> &work, in
         }
         if (!Db::isLockConflictText(last.error()))
             return last;
-        QThread::msleep(50u * attempt);
+        // The server reports the conflict when the other transaction ends (it waits for it), so
+        // the first retry starts at once; later ones wait a random, growing pause so that a
+        // workstation posting without a break cannot keep this one out.
+        if (attempt > 1)
+            QThread::msleep(QRandomGenerator::global()->bounded(1u << qMin(attempt + 1, 8)));
     }
     return Status::failure(QStringLiteral("Il dato è in uso su un'altra postazione; riprovare tra poco.\r\n")
                            + last.error());

@@ -82,7 +82,7 @@ private:
 };
 
 // Runs `work` in one transaction; a lock conflict with another workstation is retried
-// a few times with a short pause before the failure is reported.
-Status runInTransaction(QSqlDatabase db, const std::function<Status()> &work, int attempts = 5);
+// (for up to about two seconds in all) before the failure is reported.
+Status runInTransaction(QSqlDatabase db, const std::function<Status()> &work, int attempts = 12);
 
 } // namespace ccp
