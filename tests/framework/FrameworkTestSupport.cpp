@@ -26,7 +26,9 @@ void onNextModal(std::function<void(QWidget *)> action, int timeoutMs)
     elapsed->start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, elapsed, action, timeoutMs]() {
-        if (QWidget *w = QApplication::activeModalWidget(); w && w->isVisible()) {
+        // Keys go to the active window: until the dialog is activated (later, on a loaded
+        // machine), a shortcut of the window below it would take them.
+        if (QWidget *w = QApplication::activeModalWidget(); w && w->isVisible() && w->isActiveWindow()) {
             timer->stop();
             timer->deleteLater();
             QPointer<QWidget> guard(w);
