@@ -144,6 +144,7 @@ TVeEditFrame::TVeEditFrame(TVeQueryCollection *collection, QWidget *parent)
         updateActions();
     });
     connect(m_collection, &TVeQueryCollection::rowsAppended, this, [this]() { updateActions(); });
+    connect(m_collection, &TVeQueryCollection::rowsRemoved, this, [this]() { updateActions(); });
     updateActions();
 }
 

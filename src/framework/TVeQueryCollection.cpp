@@ -6,9 +6,11 @@
 #include "VeMessageDlg.h"
 #include "VeSql.h"
 
+#include <QDate>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <limits>
 
 namespace ccp::fw {
 
@@ -79,11 +81,16 @@ QStringList VeParams::names() const
 
 // ---- the reading plan ------------------------------------------------------------------------
 
-// How the select is read: wrapped as a derived table with numbered columns, so that order,
-// filter, paging and locate work on any select (joins, computed columns, repeated names).
+// How the select is read. A plain select whose order, key and filter columns are plain
+// columns is read as it stands, with the conditions added to its WHERE and the order appended:
+// the server can then follow an index and computes the other columns (subselects, procedures)
+// only for the rows sent. Any other select is wrapped as a derived table with numbered columns,
+// so that order, filter, paging and locate work on it too.
 struct TVeQueryCollection::Plan
 {
-    QString base;                         // SELECT * FROM (inner) VEQ (C1..Cn)
+    QString base;                         // the select, or SELECT * FROM (inner) VEQ (C1..Cn)
+    bool direct = false;                  // base is the select itself
+    QStringList exprs;                    // per column: what conditions and order name it by
     QString filterSql;                    // condition on C1..Cn, empty when none
     QString orderSql;                     // " ORDER BY C2 DESC, C1" or empty
     QList<std::pair<int, bool>> order;    // column, descending
@@ -307,17 +314,42 @@ Status TVeQueryCollection::buildPlan()
     QStringList cols;
     for (int i = 0; i < m_columns.size(); ++i)
         cols << colName(i);
-    plan->base = QStringLiteral("SELECT * FROM (") + inner + QStringLiteral(") VEQ (") + cols.join(u',') + u')';
-    if (m_filtered && !m_filter.isEmpty()) {
+    const bool filtering = m_filtered && !m_filter.isEmpty();
+    if (filtering)
         for (const QString &f : m_filter.fields())
             if (fieldIndex(f) < 0)
                 return Status::failure(QStringLiteral("Campo del filtro sconosciuto: %1").arg(f));
-        plan->filterSql = m_filter.toSql([this](const QString &f) { return colName(fieldIndex(f)); });
+    if (VeSql::isPlainSelect(inner)) {
+        const QStringList exprs = VeSql::selectListExpressions(inner);
+        QList<int> used;
+        for (const auto &o : plan->order)
+            used << o.first;
+        if (plan->keyColumn >= 0)
+            used << plan->keyColumn;
+        if (filtering)
+            for (const QString &f : m_filter.fields())
+                used << fieldIndex(f);
+        bool plain = exprs.size() == m_columns.size();
+        for (int c : used)
+            plain = plain && c >= 0 && c < exprs.size() && VeSql::isIdentifier(exprs[c]);
+        if (plain) {
+            plan->direct = true;
+            plan->exprs = exprs;
+        }
     }
+    if (plan->direct) {
+        plan->base = inner;
+    } else {
+        plan->base = QStringLiteral("SELECT * FROM (") + inner + QStringLiteral(") VEQ (") + cols.join(u',') + u')';
+        plan->exprs = cols;
+    }
+    const QStringList &exprs = plan->exprs;
+    if (filtering)
+        plan->filterSql = m_filter.toSql([&](const QString &f) { return exprs[fieldIndex(f)]; });
     if (!plan->order.isEmpty()) {
         QStringList items;
         for (const auto &o : plan->order)
-            items << colName(o.first) + (o.second ? QStringLiteral(" DESC") : QString());
+            items << exprs[o.first] + (o.second ? QStringLiteral(" DESC") : QString());
         plan->orderSql = QStringLiteral(" ORDER BY ") + items.join(QStringLiteral(", "));
     }
     m_plan = std::move(plan);
@@ -331,6 +363,11 @@ QString TVeQueryCollection::outerSelect(const QString &where, const QString &tai
         conds << m_plan->filterSql;
     if (!where.isEmpty())
         conds << where;
+    if (m_plan->direct) {
+        for (QString &c : conds)
+            c = u'(' + c + u')';
+        return VeSql::withCondition(m_plan->base, conds.join(QStringLiteral(" AND "))) + tail;
+    }
     QString sql = m_plan->base;
     if (!conds.isEmpty())
         sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
@@ -364,13 +401,7 @@ Status TVeQueryCollection::readFromCursor(int first, int maxRows) const
         while (m_rows.size() <= index)
             m_rows.append(Row{});
         Row &row = m_rows[index];
-        row.values.resize(n);
-        for (int c = 0; c < n; ++c) {
-            QVariant v = m_cursor->value(c);
-            if (m_columns[c].money && !v.isNull())
-                v = Money::fromVariant(v).toVariant();
-            row.values[c] = v;
-        }
+        row.values = rowValues(*m_cursor);
         row.loaded = true;
         if (m_plan->keyColumn >= 0)
             m_keyIndex.insert(keyString(row.values[m_plan->keyColumn]), index);
@@ -395,26 +426,147 @@ Status TVeQueryCollection::readFromCursor(int first, int maxRows) const
     return {};
 }
 
+Status TVeQueryCollection::execList(QSqlQuery &q, const QString &sql, const QVariantMap &binds) const
+{
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q.prepare(sql))
+        return Status::failure(ccp::Db::errorText(q.lastError()));
+    if (auto s = bindSelectParams(q, sql); !s)
+        return s;
+    for (auto it = binds.begin(); it != binds.end(); ++it)
+        q.bindValue(it.key(), it.value());
+    if (!q.exec())
+        return Status::failure(ccp::Db::errorText(q.lastError()));
+    return {};
+}
+
+// Reads the page at `first`. Next to a row already read, the page is read from that row's
+// values, which the server finds through an index; skipping `first` rows from the start
+// would make it sort the whole list each time.
 Status TVeQueryCollection::loadBlock(int first) const
 {
     if (!m_open || !m_plan)
         return Status::failure(QStringLiteral("Elenco non aperto."));
-    if (!m_cursor || m_cursorPos != first) {
-        const QString sql = outerSelect({}, m_plan->orderSql
-                                                + (first > 0 ? QStringLiteral(" OFFSET %1 ROWS").arg(first) : QString()));
-        auto q = std::make_unique<QSqlQuery>(m_db);
-        q->setForwardOnly(true);
-        q->setNumericalPrecisionPolicy(QSql::HighPrecision);
-        if (!q->prepare(sql))
-            return Status::failure(ccp::Db::errorText(q->lastError()));
-        if (auto s = bindSelectParams(*q, sql); !s)
-            return s;
-        if (!q->exec())
-            return Status::failure(ccp::Db::errorText(q->lastError()));
-        m_cursor = std::move(q);
-        m_cursorPos = first;
+    m_loaded = {first, first + PageSize - 1};
+    if (m_cursor && m_cursorPos == first)
+        return readFromCursor(first, PageSize);
+    if (m_plan->locatable && !m_plan->order.isEmpty()) {
+        if (first > 0 && first <= m_rows.size() && m_rows[first - 1].loaded) {
+            auto done = loadBlockAfter(first);
+            if (!done)
+                return done.status();
+            if (done.value())
+                return {};
+        }
+        int next = first + 1;
+        // A window shows more than a page: the rows up to one read a few pages further on.
+        while (next < m_rows.size() && next <= first + 4 * PageSize && !m_rows[next].loaded)
+            ++next;
+        if (next < m_rows.size() && next <= first + 4 * PageSize) {
+            auto done = loadBlockBefore(first, next);
+            if (!done)
+                return done.status();
+            if (done.value())
+                return {};
+            // Read by position instead, but the whole page before that row, not one row of it.
+            first = qMax(0, qMin(first, next - PageSize));
+            m_loaded = {first, first + PageSize - 1};
+        }
     }
+    const QString sql = outerSelect({}, m_plan->orderSql
+                                            + (first > 0 ? QStringLiteral(" OFFSET %1 ROWS").arg(first) : QString()));
+    auto q = std::make_unique<QSqlQuery>(m_db);
+    if (auto s = execList(*q, sql, {}); !s)
+        return s;
+    m_cursor = std::move(q);
+    m_cursorPos = first;
     return readFromCursor(first, PageSize);
+}
+
+// The rows after row first - 1, read on from its values (the cursor stays for the next page).
+Result<bool> TVeQueryCollection::loadBlockAfter(int first) const
+{
+    const QList<QVariant> anchor = m_rows[first - 1].values;
+    QVariantMap binds;
+    const QString sql = outerSelect(orderCondition(anchor, true, &binds), m_plan->orderSql);
+    auto q = std::make_unique<QSqlQuery>(m_db);
+    if (auto s = execList(*q, sql, binds); !s)
+        return s;
+    const int keyColumn = m_plan->keyColumn;
+    if (q->next() && q->value(keyColumn) != anchor.value(keyColumn))
+        return false;  // the row is gone from the server: its successors are not known here
+    m_cursor = std::move(q);
+    m_cursorPos = first;
+    if (auto s = readFromCursor(first, PageSize); !s)
+        return s;
+    return true;
+}
+
+// The rows from `first` (or the page) up to row `next` (already read), read backwards from its
+// values within a range of the first order column that widens until it holds them all.
+Result<bool> TVeQueryCollection::loadBlockBefore(int first, int next) const
+{
+    const auto [column, desc] = m_plan->order.first();
+    const QVariant v = m_rows[next].values.value(column);
+    const int typeId = m_columns[column].type.id();
+    if (!v.isValid() || v.isNull()
+        || (typeId != QMetaType::Int && typeId != QMetaType::LongLong && typeId != QMetaType::QDate))
+        return false;
+    const int from = qMax(0, qMin(first, next - PageSize));
+    const int needed = next - from;
+    QStringList reversed;
+    for (const auto &o : m_plan->order)
+        reversed << m_plan->exprs[o.first] + (o.second ? QString() : QStringLiteral(" DESC"));
+    const QString tail = QStringLiteral(" ORDER BY ") + reversed.join(QStringLiteral(", "))
+                         + QStringLiteral(" ROWS %1").arg(needed);
+    const QString c = m_plan->exprs[column];
+    const QString window = desc ? QStringLiteral("(%1 BETWEEN :VEL_B AND :VEL_W) AND ").arg(c)
+                                : QStringLiteral("(%1 BETWEEN :VEL_W AND :VEL_B) AND ").arg(c);
+    for (qint64 width = 64; width <= (qint64(1) << 26); width *= 32) {
+        QVariantMap binds;
+        const QString before = orderCondition(m_rows[next].values, false, &binds);
+        if (before.isEmpty())
+            return false;
+        QVariant w;
+        bool whole = false;  // the range reaches the end of the column's domain
+        if (typeId == QMetaType::QDate) {
+            const QDate far = v.toDate().addDays(desc ? width : -width);
+            whole = !far.isValid() || far.year() < 1 || far.year() > 9999;
+            w = whole ? (desc ? QDate(9999, 12, 31) : QDate(1, 1, 1)) : far;
+        } else {
+            const qint64 lo = typeId == QMetaType::Int ? std::numeric_limits<qint32>::min()
+                                                       : std::numeric_limits<qint64>::min() / 2;
+            const qint64 hi = typeId == QMetaType::Int ? std::numeric_limits<qint32>::max()
+                                                       : std::numeric_limits<qint64>::max() / 2;
+            const qint64 x = v.toLongLong();
+            w = desc ? qMin(hi, x + width) : qMax(lo, x - width);
+            whole = w.toLongLong() == (desc ? hi : lo);
+        }
+        binds.insert(QStringLiteral(":VEL_B"), v);
+        binds.insert(QStringLiteral(":VEL_W"), w);
+        QSqlQuery q(m_db);
+        if (auto s = execList(q, outerSelect(window + before, tail), binds); !s)
+            return s;
+        QList<QList<QVariant>> rows;
+        while (q.next())
+            rows << rowValues(q);
+        if (rows.size() < needed) {
+            if (whole)
+                break;  // the rows before are NULLs, or fewer than thought: read by position
+            continue;
+        }
+        for (int i = 0; i < needed; ++i) {
+            Row &row = m_rows[next - 1 - i];
+            row.values = rows[i];
+            row.loaded = true;
+            if (m_plan->keyColumn >= 0)
+                m_keyIndex.insert(keyString(row.values[m_plan->keyColumn]), next - 1 - i);
+        }
+        m_loaded = {from, next - 1};
+        return true;
+    }
+    return false;
 }
 
 Status TVeQueryCollection::open()
@@ -435,8 +587,9 @@ Status TVeQueryCollection::open()
         resetRows();
         return s;
     }
+    m_current = m_rows.isEmpty() ? -1 : 0;
     Q_EMIT reset();
-    setCurrentInternal(m_rows.isEmpty() ? -1 : 0, true);
+    setCurrentInternal(m_current, true);
     return {};
 }
 
@@ -455,15 +608,36 @@ void TVeQueryCollection::close()
     }
 }
 
-Status TVeQueryCollection::refresh()
+Status TVeQueryCollection::refresh() { return reload(currentKey()); }
+
+Status TVeQueryCollection::refreshTo(const QVariant &key)
 {
-    if (!m_open)
-        return open();
+    if (m_open && m_localRefresh && m_columns.size() > 0) {
+        auto done = refreshTail(key);
+        if (!done)
+            return done.status();
+        if (done.value())
+            return {};
+    }
+    return reload(key);
+}
+
+// Reads the list again from the start and makes the row with `key` current; when it is gone,
+// the row now in the place of the current one.
+Status TVeQueryCollection::reload(const QVariant &key)
+{
+    if (!m_open) {
+        if (auto s = open(); !s)
+            return s;
+        if (keyString(key).size() > 0)
+            if (auto found = locate(key); !found)
+                return found.status();
+        return {};
+    }
     // A new where condition or select drops the column list; read it again first.
     if (m_columns.isEmpty())
         if (auto s = prepareColumns(); !s)
             return s;
-    const QVariant key = currentKey();
     QList<QVariant> oldValues;
     if (m_current >= 0 && isRowLoaded(m_current))
         oldValues = m_rows[m_current].values;
@@ -471,12 +645,31 @@ Status TVeQueryCollection::refresh()
     if (auto s = buildPlan(); !s)
         return s;
     resetRows();
+    // The row to show is read with its page only: the rows before it are read when looked at.
+    if (m_plan->locatable && keyString(key).size() > 0) {
+        auto values = readRowByKey(key);
+        auto pos = values && values.value() ? positionOf(*values.value()) : Result<int>(-1);
+        if (pos && pos.value() >= 0) {
+            m_rows.resize(pos.value());
+            if (auto s = loadBlockAt(pos.value(), *values.value()); !s) {
+                close();
+                return s;
+            }
+            // Current before the reset, so that nobody reading it then asks for a stale row.
+            m_current = m_keyIndex.value(keyString(key), pos.value());
+            Q_EMIT reset();
+            setCurrentInternal(m_current, true);
+            return {};
+        }
+        resetRows();
+    }
     if (auto s = loadBlock(0); !s) {
         close();
         return s;
     }
+    m_current = m_rows.isEmpty() ? -1 : 0;
     Q_EMIT reset();
-    int target = m_rows.isEmpty() ? -1 : 0;
+    int target = m_current;
     if (!m_rows.isEmpty() && keyString(key).size() > 0) {
         auto found = locate(key);
         if (found && found.value() >= 0)
@@ -495,6 +688,8 @@ Status TVeQueryCollection::refresh()
                 Q_EMIT rowsAppended(old, target);
                 if (!loadBlock(target))
                     break;
+                if (m_rows.size() > target + 1)
+                    Q_EMIT rowsAppended(target + 1, int(m_rows.size()) - 1);
             } else if (fetchMore() == 0) {
                 break;
             }
@@ -544,12 +739,142 @@ QVariant TVeQueryCollection::value(int row, int field) const
     if (!m_rows[row].loaded) {
         if (!loadBlock(row))
             return {};
-        const_cast<TVeQueryCollection *>(this)->rowsLoaded(row, qMin(row + PageSize, int(m_rows.size())) - 1);
+        const_cast<TVeQueryCollection *>(this)->rowsLoaded(m_loaded.first,
+                                                            qMin(m_loaded.second, int(m_rows.size()) - 1));
     }
     return m_rows[row].values.value(field);
 }
 
 QVariant TVeQueryCollection::value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
+
+QList<QVariant> TVeQueryCollection::rowValues(const QSqlQuery &q) const
+{
+    QList<QVariant> values;
+    values.reserve(m_columns.size());
+    for (int c = 0; c < m_columns.size(); ++c) {
+        QVariant v = q.value(c);
+        if (m_columns[c].money && !v.isNull())
+            v = Money::fromVariant(v).toVariant();
+        values << v;
+    }
+    return values;
+}
+
+void TVeQueryCollection::indexKeysFrom(int row) const
+{
+    if (!m_plan || m_plan->keyColumn < 0)
+        return;
+    for (int i = qMax(0, row); i < m_rows.size(); ++i)
+        if (m_rows[i].loaded)
+            m_keyIndex.insert(keyString(m_rows[i].values.value(m_plan->keyColumn)), i);
+}
+
+bool TVeQueryCollection::sameOrderValues(const QList<QVariant> &a, const QList<QVariant> &b) const
+{
+    for (const auto &o : m_plan->order)
+        if (a.value(o.first) != b.value(o.first))
+            return false;
+    return true;
+}
+
+// Reads again the rows of a list read to its end from the first loaded row of its last page
+// on. Done (true) only when the row with `key` is among them and no row read again is already
+// known before that point; otherwise nothing changes (false) and the caller reads it whole.
+Result<bool> TVeQueryCollection::refreshTail(const QVariant &key)
+{
+    if (!m_plan || !m_plan->locatable || m_plan->order.isEmpty() || !m_atEnd || m_rows.isEmpty()
+        || m_mode != DataMode::Browse)
+        return false;
+    const int n = int(m_rows.size());
+    int start = n - 1;
+    if (!m_rows[start].loaded)
+        return false;
+    while (start > 0 && m_rows[start - 1].loaded && n - start < PageSize)
+        --start;
+    QVariantMap binds;
+    const QString sql = outerSelect(orderCondition(m_rows[start].values, true, &binds), m_plan->orderSql);
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q.prepare(sql))
+        return Status::failure(ccp::Db::errorText(q.lastError()));
+    if (auto st = bindSelectParams(q, sql); !st)
+        return st;
+    for (auto it = binds.begin(); it != binds.end(); ++it)
+        q.bindValue(it.key(), it.value());
+    if (!q.exec())
+        return Status::failure(ccp::Db::errorText(q.lastError()));
+    const QString wanted = keyString(key);
+    const int keyColumn = m_plan->keyColumn;
+    QList<QList<QVariant>> tail;
+    bool found = false;
+    while (q.next()) {
+        tail << rowValues(q);
+        const QString ks = keyString(tail.last().value(keyColumn));
+        if (auto it = m_keyIndex.constFind(ks); it != m_keyIndex.constEnd() && it.value() < start)
+            return false;  // a row moved from higher up: its old place is unknown here
+        found = found || ks == wanted;
+    }
+    if (q.lastError().isValid() && q.lastError().type() != QSqlError::NoError)
+        return Status::failure(ccp::Db::errorText(q.lastError()));
+    if (!found)
+        return false;
+
+    m_cursor.reset();
+    m_cursorPos = -1;
+    for (int i = start; i < n; ++i)
+        m_keyIndex.remove(keyString(m_rows[i].values.value(keyColumn)));
+    const int newCount = start + int(tail.size());
+    m_rows.resize(newCount);
+    for (int i = 0; i < tail.size(); ++i)
+        m_rows[start + i] = Row{tail[i], true};
+    indexKeysFrom(start);
+    if (newCount < n)
+        Q_EMIT rowsRemoved(newCount, n - 1);
+    if (qMin(n, newCount) > start)
+        Q_EMIT rowsLoaded(start, qMin(n, newCount) - 1);
+    if (newCount > n)
+        Q_EMIT rowsAppended(n, newCount - 1);
+    setCurrentInternal(m_keyIndex.value(wanted, -1), true);
+    return true;
+}
+
+// After an update: the row read again in place when its place in the order is unchanged.
+Status TVeQueryCollection::refreshRow(const QVariant &key)
+{
+    const auto it = m_plan ? m_keyIndex.constFind(keyString(key)) : m_keyIndex.constEnd();
+    if (!m_plan || !m_plan->locatable || it == m_keyIndex.constEnd())
+        return refreshTo(key);
+    const int row = it.value();
+    auto values = readRowByKey(key);
+    if (!values)
+        return values.status();
+    if (!values.value()) {
+        removeRowAt(row);
+        return {};
+    }
+    if (!sameOrderValues(m_rows[row].values, *values.value()))
+        return refreshTo(key);
+    m_rows[row].values = *values.value();
+    Q_EMIT rowsLoaded(row, row);
+    setCurrentInternal(row, true);
+    return {};
+}
+
+void TVeQueryCollection::removeRowAt(int row)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    if (m_plan && m_plan->keyColumn >= 0 && m_rows[row].loaded)
+        m_keyIndex.remove(keyString(m_rows[row].values.value(m_plan->keyColumn)));
+    m_rows.removeAt(row);
+    // Later rows moved up; so did the server's, so paging by position stays right.
+    m_cursor.reset();
+    m_cursorPos = -1;
+    indexKeysFrom(row);
+    Q_EMIT rowsRemoved(row, row);
+    setCurrentInternal(m_rows.isEmpty() ? -1 : qMin(row, int(m_rows.size()) - 1), true);
+}
 
 QVariant TVeQueryCollection::keyOf(int row) const { return value(row, m_plan ? m_plan->keyColumn : -1); }
 
@@ -578,7 +903,7 @@ void TVeQueryCollection::setCurrentInternal(int row, bool force)
 
 Result<std::optional<QList<QVariant>>> TVeQueryCollection::readRowByKey(const QVariant &key) const
 {
-    const QString sql = outerSelect(colName(m_plan->keyColumn) + QStringLiteral(" = :VEL_KEY"), {});
+    const QString sql = outerSelect(m_plan->exprs[m_plan->keyColumn] + QStringLiteral(" = :VEL_KEY"), {});
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -591,18 +916,9 @@ Result<std::optional<QList<QVariant>>> TVeQueryCollection::readRowByKey(const QV
         return Status::failure(ccp::Db::errorText(q.lastError()));
     if (!q.next())
         return std::optional<QList<QVariant>>();
-    QList<QVariant> values;
-    for (int c = 0; c < m_columns.size(); ++c) {
-        QVariant v = q.value(c);
-        if (m_columns[c].money && !v.isNull())
-            v = Money::fromVariant(v).toVariant();
-        values << v;
-    }
-    return std::optional<QList<QVariant>>(values);
+    return std::optional<QList<QVariant>>(rowValues(q));
 }
 
-// The number of rows that come before a row with these values in the list's order: NULLs
-// come first in ascending order and last in descending order, as the server sorts them.
 // The condition "comes before" (after = false) or "is this row or comes after" (after = true) a
 // row with these values in the list's order: NULLs come first in ascending order and last in
 // descending order, as the server sorts them.
@@ -612,7 +928,7 @@ QString TVeQueryCollection::orderCondition(const QList<QVariant> &values, bool a
     QStringList equal;
     for (int i = 0; i < m_plan->order.size(); ++i) {
         const auto [column, desc] = m_plan->order[i];
-        const QString c = colName(column);
+        const QString c = m_plan->exprs[column];
         const QString p = QStringLiteral(":VEL_%1").arg(i);
         const QVariant v = values.value(column);
         const bool null = !v.isValid() || v.isNull();
@@ -641,7 +957,41 @@ QString TVeQueryCollection::orderCondition(const QList<QVariant> &values, bool a
     }
     if (after)
         terms << u'(' + equal.join(QStringLiteral(" AND ")) + u')';
-    return terms.isEmpty() ? QString() : u'(' + terms.join(QStringLiteral(" OR ")) + u')';
+    if (terms.isEmpty())
+        return {};
+    const QString condition = u'(' + terms.join(QStringLiteral(" OR ")) + u')';
+    return after ? leadingBound(values, binds) + condition : condition;
+}
+
+// "Rows from here on" as a range on the first order column, in a form the server can serve
+// from an index (a BETWEEN rather than >=, which it would rank below a date range of the
+// select's own WHERE); empty when the column's type has no such form.
+QString TVeQueryCollection::leadingBound(const QList<QVariant> &values, QVariantMap *binds) const
+{
+    if (m_plan->order.isEmpty())
+        return {};
+    const auto [column, desc] = m_plan->order.first();
+    const QVariant v = values.value(column);
+    if (!v.isValid() || v.isNull() || (desc && !m_columns[column].required))
+        return {};
+    QString far;
+    switch (m_columns[column].type.id()) {
+    case QMetaType::Int:
+        far = desc ? QStringLiteral("-2147483648") : QStringLiteral("2147483647");
+        break;
+    case QMetaType::LongLong:
+        far = desc ? QStringLiteral("-9223372036854775808") : QStringLiteral("9223372036854775807");
+        break;
+    case QMetaType::QDate:
+        far = desc ? QStringLiteral("DATE '0001-01-01'") : QStringLiteral("DATE '9999-12-31'");
+        break;
+    default:
+        return {};
+    }
+    binds->insert(QStringLiteral(":VEL_B"), v);
+    const QString c = m_plan->exprs[column];
+    return desc ? QStringLiteral("(%1 BETWEEN %2 AND :VEL_B) AND ").arg(c, far)
+                : QStringLiteral("(%1 BETWEEN :VEL_B AND %2) AND ").arg(c, far);
 }
 
 Result<int> TVeQueryCollection::positionOf(const QList<QVariant> &values) const
@@ -650,7 +1000,10 @@ Result<int> TVeQueryCollection::positionOf(const QList<QVariant> &values) const
     const QString before = orderCondition(values, false, &binds);
     if (before.isEmpty())
         return 0;
-    const QString sql = QStringLiteral("SELECT COUNT(*) FROM (") + outerSelect(before, {}) + QStringLiteral(") VEC");
+    // A plain select is counted as it stands: a derived table would compute every column.
+    const QString sql = m_plan->direct ? VeSql::withSelectList(outerSelect(before, {}), QStringLiteral("COUNT(*)"))
+                                       : QStringLiteral("SELECT COUNT(*) FROM (") + outerSelect(before, {})
+                                             + QStringLiteral(") VEC");
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
@@ -724,12 +1077,13 @@ Result<int> TVeQueryCollection::locate(const QVariant &key)
         Q_EMIT rowsAppended(old, p);
     }
     if (!m_rows[p].loaded) {
+        const int known = int(m_rows.size());
         if (auto s = loadBlockAt(p, *row.value()); !s)
             return s;
-        Q_EMIT rowsLoaded(p, qMin(p + PageSize, int(m_rows.size())) - 1);
-    }
-    if (m_rows.size() > p + 1 && m_rows.size() <= p + PageSize && !m_atEnd) {
-        // rows read past p are now known
+        Q_EMIT rowsLoaded(p, qMin(p + PageSize, known) - 1);
+        // The rows read past p are known now too.
+        if (m_rows.size() > known)
+            Q_EMIT rowsAppended(known, int(m_rows.size()) - 1);
     }
     const int index = m_keyIndex.value(ks, p);
     setCurrentInternal(index);
@@ -1055,8 +1409,11 @@ bool TVeQueryCollection::post()
     m_extraFields.clear();
     setMode(DataMode::Browse);
     if (m_open) {
-        if (auto r = refresh(); r.ok() && key.isValid())
-            locate(key);
+        // A refresh that fails leaves the list as it was; the post itself is done.
+        if (m_localRefresh && op == VeOperation::Update)
+            refreshRow(key);
+        else
+            refreshTo(key);
     }
     if (op == VeOperation::Insert && VeAfterInsert)
         VeAfterInsert();
@@ -1080,7 +1437,10 @@ bool TVeQueryCollection::deleteCurrent()
         showError(QStringLiteral("Impossibile cancellare il record.\r\n") + s.error());
         return false;
     }
-    refresh();
+    if (m_localRefresh && !m_rows.isEmpty())
+        removeRowAt(m_current);
+    else
+        refresh();
     if (VeAfterDelete)
         VeAfterDelete();
     Q_EMIT posted(VeOperation::Delete);

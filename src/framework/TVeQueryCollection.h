@@ -126,6 +126,18 @@ public:
     // Reads the list again from the server and keeps the current row (by key; when that row
     // is gone, the row now in its place).
     Status refresh();
+    // Reads the list again and makes the row with this key current (when it is gone, as
+    // refresh()). With local refresh on, a list read to its end only reads again its last rows
+    // when the row is among them.
+    Status refreshTo(const QVariant &key);
+    // After a post, read again only what the post touched instead of the whole list: the last
+    // rows of a list read to its end for an insert, the row itself for an update (in place when
+    // its place in the order is unchanged), nothing for a delete (the row leaves the list).
+    // Rows posted meanwhile by other workstations elsewhere in the list appear at the next
+    // refresh. For lists whose rows do not depend on each other (a list of movements, not one
+    // whose rows show totals of other rows).
+    void setLocalRefresh(bool on) { m_localRefresh = on; }
+    bool localRefresh() const { return m_localRefresh; }
 
     // ---- rows ------------------------------------------------------------------------
     int count() const { return int(m_rows.size()); }  // rows known so far
@@ -215,6 +227,8 @@ Q_SIGNALS:
     void rowsAppended(int first, int last);
     // Rows [first, last] were read (their values changed).
     void rowsLoaded(int first, int last);
+    // Rows [first, last] left the list; the rows after them moved up.
+    void rowsRemoved(int first, int last);
     void posted(ccp::fw::VeOperation op);
 
 private:
@@ -228,10 +242,21 @@ private:
     Status prepareColumns();
     Status buildPlan();
     Status loadBlock(int first) const;
+    Status execList(QSqlQuery &q, const QString &sql, const QVariantMap &binds) const;
+    Result<bool> loadBlockAfter(int first) const;
+    Result<bool> loadBlockBefore(int first, int next) const;
     // Reads the page that starts at the row with these values (at position `first`) by its
     // sort values: no row before it is read.
     Status loadBlockAt(int first, const QList<QVariant> &values);
     QString orderCondition(const QList<QVariant> &values, bool after, QVariantMap *binds) const;
+    QString leadingBound(const QList<QVariant> &values, QVariantMap *binds) const;
+    Status reload(const QVariant &key);
+    Result<bool> refreshTail(const QVariant &key);
+    Status refreshRow(const QVariant &key);
+    void removeRowAt(int row);
+    void indexKeysFrom(int row) const;
+    bool sameOrderValues(const QList<QVariant> &a, const QList<QVariant> &b) const;
+    QList<QVariant> rowValues(const QSqlQuery &q) const;
     Status readFromCursor(int first, int maxRows) const;
     Result<std::optional<QList<QVariant>>> readRowByKey(const QVariant &key) const;
     Result<int> positionOf(const QList<QVariant> &values) const;
@@ -266,6 +291,7 @@ private:
     mutable QHash<QString, int> m_keyIndex;
     mutable std::unique_ptr<QSqlQuery> m_cursor;
     mutable int m_cursorPos = -1;
+    mutable std::pair<int, int> m_loaded{-1, -1};  // rows read by the last loadBlock
     int m_current = -1;
 
     DataMode m_mode = DataMode::Browse;
@@ -277,6 +303,7 @@ private:
 
     QStringList m_lists[3];
     bool m_autoDelete = false;
+    bool m_localRefresh = false;
     VeParams m_last;
     QVariant m_genIdForRow;
     mutable std::optional<QStringList> m_tableColumns;

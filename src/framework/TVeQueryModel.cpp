@@ -13,6 +13,7 @@ TVeQueryModel::TVeQueryModel(TVeQueryCollection *collection, QObject *parent)
     connect(collection, &TVeQueryCollection::reset, this, &TVeQueryModel::onReset);
     connect(collection, &TVeQueryCollection::rowsAppended, this, &TVeQueryModel::onRowsAppended);
     connect(collection, &TVeQueryCollection::rowsLoaded, this, &TVeQueryModel::onRowsLoaded);
+    connect(collection, &TVeQueryCollection::rowsRemoved, this, &TVeQueryModel::onRowsRemoved);
     m_rowCount = collection->count();
 }
 
@@ -66,6 +67,16 @@ void TVeQueryModel::onRowsAppended(int first, int last)
     beginInsertRows({}, first, last);
     m_rowCount = last + 1;
     endInsertRows();
+}
+
+void TVeQueryModel::onRowsRemoved(int first, int last)
+{
+    last = qMin(last, m_rowCount - 1);
+    if (first < 0 || first > last)
+        return;
+    beginRemoveRows({}, first, last);
+    m_rowCount -= last - first + 1;
+    endRemoveRows();
 }
 
 void TVeQueryModel::onRowsLoaded(int first, int last)

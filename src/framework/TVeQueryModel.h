@@ -67,6 +67,7 @@ private:
     void onReset();
     void onRowsAppended(int first, int last);
     void onRowsLoaded(int first, int last);
+    void onRowsRemoved(int first, int last);
 
     QPointer<TVeQueryCollection> m_collection;
     QList<Column> m_columns;

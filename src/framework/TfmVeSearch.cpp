@@ -74,6 +74,7 @@ TfmVeSearch::TfmVeSearch(QSqlDatabase db, QWidget *parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_collection, &TVeQueryCollection::reset, this, &TfmVeSearch::updateCount);
     connect(m_collection, &TVeQueryCollection::rowsAppended, this, &TfmVeSearch::updateCount);
+    connect(m_collection, &TVeQueryCollection::rowsRemoved, this, &TfmVeSearch::updateCount);
 
     m_search->installEventFilter(this);
     m_grid->installEventFilter(this);

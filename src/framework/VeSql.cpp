@@ -245,6 +245,47 @@ QStringList selectListExpressions(const QString &sql)
     return out;
 }
 
+bool isPlainSelect(const QString &sql)
+{
+    const auto toks = tokens(sql);
+    if (toks.isEmpty() || !isWord(toks.first(), "SELECT"))
+        return false;
+    if (toks.size() > 1
+        && (isWord(toks[1], "DISTINCT") || isWord(toks[1], "FIRST") || isWord(toks[1], "SKIP")))
+        return false;
+    bool from = false;
+    for (const Token &t : toks) {
+        if (t.depth != 0 || t.type != Tok::Word)
+            continue;
+        for (const char *w : {"GROUP", "HAVING", "UNION", "PLAN", "ORDER", "ROWS", "OFFSET", "FETCH", "WINDOW",
+                              "FOR", "WITH"})
+            if (isWord(t, w))
+                return false;
+        from = from || isWord(t, "FROM");
+    }
+    return from;
+}
+
+QString withCondition(const QString &sql, const QString &condition)
+{
+    if (condition.trimmed().isEmpty())
+        return sql;
+    for (const Token &t : tokens(sql))
+        if (t.depth == 0 && isWord(t, "WHERE"))
+            return sql.left(t.end) + QStringLiteral(" (") + sql.mid(t.end).trimmed() + QStringLiteral("\n) AND (")
+                   + condition + u')';
+    return sql + QStringLiteral(" WHERE ") + condition;
+}
+
+QString withSelectList(const QString &sql, const QString &list)
+{
+    const auto toks = tokens(sql);
+    for (const Token &t : toks)
+        if (t.depth == 0 && isWord(t, "FROM"))
+            return QStringLiteral("SELECT ") + list + u' ' + sql.mid(t.pos);
+    return sql;
+}
+
 QString fillWhere(const QString &sql, const QString &condition)
 {
     const QString c = condition.trimmed().isEmpty() ? QStringLiteral("(1=1)") : u'(' + condition + u')';

@@ -32,6 +32,14 @@ QStringList selectListExpressions(const QString &sql);
 // own name for a plain column, or empty for an unnamed expression.
 QList<std::pair<QString, QString>> selectList(const QString &sql);
 
+// True for a single select without DISTINCT, FIRST/SKIP, GROUP BY, HAVING, UNION, PLAN,
+// ORDER BY or row limits: conditions can then be added to its WHERE and an order appended.
+bool isPlainSelect(const QString &sql);
+// A plain select with `condition` added to its top-level WHERE (or given one).
+QString withCondition(const QString &sql, const QString &condition);
+// A plain select whose select list is replaced by `list` ("COUNT(*)").
+QString withSelectList(const QString &sql, const QString &list);
+
 // Replaces every ##WHERE## slot with "(condition)"; an empty condition becomes "(1=1)".
 QString fillWhere(const QString &sql, const QString &condition);
 

@@ -79,6 +79,25 @@ TEST(VeSqlTest, ReadsStatementsWithoutBeingFooledByLiteralsOrComments)
     EXPECT_EQ(list[4], (std::pair{QStringLiteral("a + b"), QString()}));
 }
 
+// Conditions go into a plain select's own WHERE, bracketed so that its OR cannot swallow them
+// and a trailing comment cannot hide them; anything else is not plain.
+TEST(VeSqlTest, PlainSelectTakesConditionsInItsWhere)
+{
+    const QString sel = QStringLiteral("SELECT a, (SELECT MAX(b) FROM U WHERE U.k = T.k) FROM T WHERE x = 1 OR y = 2 -- all");
+    EXPECT_TRUE(VeSql::isPlainSelect(sel));
+    EXPECT_EQ(VeSql::withCondition(sel, QStringLiteral("z > 3")),
+              QStringLiteral("SELECT a, (SELECT MAX(b) FROM U WHERE U.k = T.k) FROM T WHERE (x = 1 OR y = 2 -- all\n) AND (z > 3)"));
+    EXPECT_EQ(VeSql::withCondition(QStringLiteral("SELECT a FROM T JOIN U ON (U.k = T.k)"), QStringLiteral("z > 3")),
+              QStringLiteral("SELECT a FROM T JOIN U ON (U.k = T.k) WHERE z > 3"));
+    EXPECT_EQ(VeSql::withSelectList(sel, QStringLiteral("COUNT(*)")),
+              QStringLiteral("SELECT COUNT(*) FROM T WHERE x = 1 OR y = 2 -- all"));
+    for (const char *other : {"SELECT DISTINCT a FROM T", "SELECT FIRST 5 a FROM T", "SELECT a FROM T GROUP BY a",
+                              "SELECT a FROM T UNION SELECT b FROM U", "SELECT a FROM T ORDER BY a",
+                              "SELECT a FROM T ROWS 3", "WITH X AS (SELECT 1 a FROM T) SELECT a FROM X",
+                              "SELECT a FROM T PLAN (T NATURAL)", "EXECUTE PROCEDURE P"})
+        EXPECT_FALSE(VeSql::isPlainSelect(QString::fromLatin1(other))) << other;
+}
+
 FilterDefinition coordinates()
 {
     return {QStringLiteral("EBC_ACBFL"), QStringLiteral("Coordinate"),
