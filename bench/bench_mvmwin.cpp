@@ -160,6 +160,7 @@ void BM_BarCodePairToHighlightedRow(benchmark::State &state)
         pressEnter(f->frBarCode->edBarCode);
         f->frBarCode->edBarCode->setText(causale);
         pressEnter(f->frBarCode->edBarCode);
+        QApplication::processEvents();  // the list painted with the new row highlighted
         millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         const int id = f->highlightedMvmId();
         if (id == before || store.xqcMvm->currentKey().toInt() != id)
@@ -169,6 +170,9 @@ void BM_BarCodePairToHighlightedRow(benchmark::State &state)
         state.SkipWithError(qPrintable(QStringLiteral("%1 readings not highlighted; %2").arg(wrong).arg(sink.lastText())));
         return;
     }
+    // The first reading after the window opened finds where the end of the list is; the
+    // others only read the end again.
+    state.counters["first_ms"] = millis.front();
     report(state, millis);
 }
 

@@ -52,6 +52,9 @@ TdmEbcMvm::TdmEbcMvm(QSqlDatabase db, QObject *parent) : QObject(parent), m_db(s
     xqcMvm->setSelectText(listSelect());
     xqcMvm->setKeyField(QStringLiteral("iMvmId"));
     xqcMvm->setTableName(QStringLiteral("TMvm_MovimentiCcp"));
+    // A movement's row shows only its own data: after a post only it (and the end of the
+    // list, where new movements go) is read again, however long the year.
+    xqcMvm->setLocalRefresh(true);
     xqcMvm->setStatements(fw::VeOperation::Insert, insertStatements());
     xqcMvm->setStatements(fw::VeOperation::Update, updateStatements());
     xqcMvm->setStatements(fw::VeOperation::Delete, deleteStatements());

@@ -651,12 +651,9 @@ void TfrEbcMvm::onBarCodeCreated(int mvmId)
     fw::TVeQueryCollection *c = collection();
     if (c->isEditing())
         return;
-    if (auto s = c->refresh(); !s) {
-        fw::showError(s.error());
-        return;
-    }
     setHighlightedMvmId(mvmId);
-    c->locate(mvmId);
+    if (auto s = c->refreshTo(mvmId); !s)
+        fw::showError(s.error());
 }
 
 std::optional<QColor> TfrEbcMvm::rowBackground(int row) const
