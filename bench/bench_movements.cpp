@@ -22,7 +22,8 @@ using namespace ccp;
 
 namespace {
 
-std::map<int, double> g_medianMillis;  // movements in the year -> median post
+// (movements in the year, list shows the whole year) -> median post
+std::map<std::pair<int, bool>, double> g_medianMillis;
 
 // The demo school whose account 1 has `movements` movements, each with one split row, in the
 // financial year 2025 (empty in the demo), numbered 1..n as the procedures would have.
@@ -103,18 +104,20 @@ void BM_PostMovementByHand(benchmark::State &state)
             break;
         }
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        // Every iteration posts into the same year: the movement goes again, untimed.
+        // Every iteration posts into the same year: the movement goes again, untimed, deleted
+        // from the list as the clerk would.
         state.PauseTiming();
-        SqlQuery del(t.db());
-        (void)del.exec(QStringLiteral("DELETE FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(store.lastMvmId()));
-        c->refresh();
+        messages.answer(fw::MsgResult::Yes);
+        if (c->currentKey().toInt() != store.lastMvmId() || !c->deleteCurrent()) {
+            state.SkipWithError("the posted movement is not the current row");
+            break;
+        }
         state.ResumeTiming();
     }
     if (!times.empty()) {
         std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
         state.counters["median_ms"] = times[times.size() / 2];
-        if (!wholeYear)
-            g_medianMillis[movements] = times[times.size() / 2];
+        g_medianMillis[{movements, wholeYear}] = times[times.size() / 2];
     }
 }
 BENCHMARK(BM_PostMovementByHand)
@@ -135,11 +138,17 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_databases.clear();
-    if (g_medianMillis.count(1000) && g_medianMillis.count(50000)) {
-        const double ratio = g_medianMillis[50000] / g_medianMillis[1000];
-        std::printf("median post by hand: %.1f ms with 1,000 movements, %.1f ms with 50,000; ratio %.2f "
-                    "(limits 50 ms, 1.50)\n", g_medianMillis[1000], g_medianMillis[50000], ratio);
-        return ratio <= 1.5 && g_medianMillis[50000] < 50 ? 0 : 1;
+    int status = 0;
+    for (bool wholeYear : {false, true}) {
+        if (!g_medianMillis.count({1000, wholeYear}) || !g_medianMillis.count({50000, wholeYear}))
+            continue;
+        const double small = g_medianMillis[{1000, wholeYear}];
+        const double large = g_medianMillis[{50000, wholeYear}];
+        std::printf("median post by hand, list of %s: %.1f ms with 1,000 movements, %.1f ms with 50,000; "
+                    "ratio %.2f (limits 50 ms, 1.50)\n", wholeYear ? "the whole year" : "the posting days",
+                    small, large, large / small);
+        if (large / small > 1.5 || large >= 50)
+            status = 1;
     }
-    return 0;
+    return status;
 }
