@@ -1,4 +1,5 @@
 #pragma once
+#include <QKeySequence>
 #include "TVeDialog.h"
 #include "TVeFilter.h"
 
@@ -72,6 +73,10 @@ class TfmVeFilter : public TVeDialog
 public:
     explicit TfmVeFilter(QWidget *parent = nullptr);
     TfrVeFilter *frame() const { return m_frame; }
+    // The keys of a list's filter actions: the dialog (Ctrl+F) and switching it on and off
+    // (Ctrl+Shift+F).
+    static QKeySequence dialogShortcut() { return QKeySequence(Qt::CTRL | Qt::Key_F); }
+    static QKeySequence applyShortcut() { return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F); }
 
 protected:
     bool validate() override;

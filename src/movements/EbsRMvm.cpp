@@ -14,6 +14,7 @@
 #include "TVeGlobalValues.h"
 #include "TVeQueryCollection.h"
 #include "TfmVeSearch.h"
+#include "TfrVeFilter.h"
 #include "VeMessageDlg.h"
 
 #include <QAction>
@@ -254,6 +255,20 @@ TfrEbsMvm::TfrEbsMvm(fw::TVeQueryCollection *collection, QSqlDatabase db, QWidge
     acApplyFilter->setToolTip(QStringLiteral("Applica/rimuove il filtro sui dati"));
     acApplyFilter->setCheckable(true);
     acApplyFilter->setVisible(false);
+    acFilter->setIcon(QIcon(QStringLiteral(":/icons/FILTEROPT.png")));
+    acApplyFilter->setIcon(QIcon(QStringLiteral(":/icons/FILTERAPPLY.png")));
+    acFilter->setShortcut(fw::TfmVeFilter::dialogShortcut());
+    acApplyFilter->setShortcut(fw::TfmVeFilter::applyShortcut());
+    toolBar()->addAction(acFilter);
+    toolBar()->addAction(acApplyFilter);
+    addAction(acFilter);
+    addAction(acApplyFilter);
+    connect(acFilter, &QAction::triggered, this, [this]() { onFilter(); });
+    connect(acApplyFilter, &QAction::triggered, this, [this](bool on) {
+        if (auto s = applyFilter(on); !s)
+            fw::showError(s.error());
+    });
+    ShowFilterDialog = [](fw::TfmVeFilter &dialog) { return dialog.exec(); };
 
     // ---- state and defaults --------------------------------------------------------------
     m_yearCondition = QStringLiteral("(Ans.iAnsId = %1)").arg(values.intValue(MvmKeys::CauAnsId));
@@ -273,7 +288,74 @@ TfrEbsMvm::TfrEbsMvm(fw::TVeQueryCollection *collection, QSqlDatabase db, QWidge
     });
 }
 
-TfrEbsMvm::~TfrEbsMvm() = default;
+TfrEbsMvm::~TfrEbsMvm()
+{
+    // The list outlives the frame: it gets back its own select and parameters.
+    if (m_filterApplied && m_filterBaseKept) {
+        collection()->close();
+        collection()->setSelectText(m_filterBaseSelect);
+        collection()->params() = m_filterParams;
+    }
+}
+
+Status TfrEbsMvm::setFilterDefinition(const QString &xml)
+{
+    auto def = fw::FilterDefinition::fromXml(xml);
+    if (!def)
+        return def.status();
+    m_filterDefinition = def.value();
+    m_hasFilterDefinition = true;
+    if (m_filterDialog)
+        m_filterDialog->frame()->setDefinition(m_filterDefinition);
+    return {};
+}
+
+void TfrEbsMvm::setFilterActionsVisible(bool visible)
+{
+    acFilter->setVisible(visible);
+    acApplyFilter->setVisible(visible);
+}
+
+void TfrEbsMvm::onFilter()
+{
+    if (!m_hasFilterDefinition || collection()->isEditing())
+        return;
+    if (!m_filterDialog) {
+        m_filterDialog = new fw::TfmVeFilter(this);
+        m_filterDialog->frame()->setDefinition(m_filterDefinition);
+    }
+    if (ShowFilterDialog(*m_filterDialog) != QDialog::Accepted)
+        return;
+    auto condition = m_filterDialog->frame()->condition();
+    if (!condition) {
+        fw::showError(condition.error());
+        return;
+    }
+    m_filterCondition = condition.value();
+    if (auto s = applyFilter(true); !s)
+        fw::showError(s.error());
+}
+
+Status TfrEbsMvm::applyFilter(bool on)
+{
+    fw::TVeQueryCollection *c = collection();
+    if (c->isEditing())
+        return Status::failure(QStringLiteral("Salvare o annullare le modifiche prima di filtrare l'elenco."));
+    c->close();
+    if (!m_filterBaseKept) {
+        m_filterBaseSelect = c->selectText();
+        m_filterParams = c->params();
+        m_filterBaseKept = true;
+    }
+    m_filterApplied = on && !m_filterCondition.isEmpty();
+    c->setSelectText(m_filterApplied ? fw::TVeFilter::applyToSelect(m_filterBaseSelect, m_filterCondition)
+                                     : m_filterBaseSelect);
+    c->params() = m_filterParams;
+    acApplyFilter->setChecked(m_filterApplied);
+    acApplyFilter->setIcon(QIcon(m_filterApplied ? QStringLiteral(":/icons/FILTERAPPLYON.png")
+                                                 : QStringLiteral(":/icons/FILTERAPPLY.png")));
+    return c->open();
+}
 
 QLabel *TfrEbsMvm::addRow(const QString &caption, QWidget *field)
 {

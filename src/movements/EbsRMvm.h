@@ -1,6 +1,8 @@
 #pragma once
 #include "Money.h"
 #include "TVeEditFrame.h"
+#include "TVeFilter.h"
+#include "TVeQueryCollection.h"
 
 #include <QSqlDatabase>
 #include <functional>
@@ -14,6 +16,7 @@ class TfmEbsCauComp;
 }
 
 namespace ccp::fw {
+class TfmVeFilter;
 class TVeDBCurrencyEdit;
 class TVeDBDateEdit;
 class TVeDBEdit;
@@ -109,6 +112,18 @@ public:
     void setBarCodeVisible(bool visible);
     bool barCodeVisible() const;
 
+    // ---- filter on the list (the owner shows its actions; the movements frame does not) ----
+    // The fields offered, as XML; the list's select carries the marker "/* FILTER */".
+    Status setFilterDefinition(const QString &xml);
+    void setFilterActionsVisible(bool visible);
+    // The condition chosen in the filter dialog, and whether it is applied now.
+    const QString &filterCondition() const { return m_filterCondition; }
+    bool filterApplied() const { return m_filterApplied; }
+    // Applies or removes the current condition (the list is read again).
+    Status applyFilter(bool on);
+    // Shows the filter dialog; default: modal. Tests replace it.
+    std::function<int(fw::TfmVeFilter &dialog)> ShowFilterDialog;
+
     // The movement whose row is painted light yellow (-1: none).
     int highlightedMvmId() const { return m_highlighted; }
     void setHighlightedMvmId(int id);
@@ -152,6 +167,16 @@ protected:
     int m_searchYear = 0;           // year chosen in the causale search window (0: none)
     bool m_amountFocusedAtInsert = false;
     int m_mode = 0;
+
+    void onFilter();
+    fw::FilterDefinition m_filterDefinition;
+    bool m_hasFilterDefinition = false;
+    fw::TfmVeFilter *m_filterDialog = nullptr;  // made once, kept
+    QString m_filterCondition;
+    bool m_filterApplied = false;
+    bool m_filterBaseKept = false;
+    QString m_filterBaseSelect;
+    fw::VeParams m_filterParams;
 };
 
 } // namespace ccp::movements

@@ -12,6 +12,7 @@
 #include "TVeDataSource.h"
 #include "TVeQueryCollection.h"
 #include "TfmVeSearch.h"
+#include "TfrVeFilter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -503,6 +504,54 @@ TEST_F(MvmWindow, TypingANoteWhileBrowsingEditsTheRow)
     EXPECT_EQ(frame()->mode(), 2);
     EXPECT_TRUE(frame()->meNote->hasFocus());
     EXPECT_TRUE(frame()->meNote->toPlainText().endsWith(QStringLiteral("Ricevuta")));
+}
+
+
+// A host that shows the filter: the condition from the dialog goes in the select's marker, the
+// apply action takes it off and on, and the list gets back its own select when the frame goes.
+TEST_F(MvmWindow, FilterOfAHostThatShowsIt)
+{
+    openWindow();
+    EXPECT_FALSE(frame()->acFilter->isVisible());  // the movements window keeps it hidden
+    fw::TVeQueryCollection *c = store->xqcMvm;
+    const QString own = c->selectText();
+    c->setSelectText(QString(own).replace(QStringLiteral(" ORDER BY"), QStringLiteral(" /* FILTER */ ORDER BY")));
+    ASSERT_TRUE(c->refresh().ok());
+    const QString base = c->selectText();
+    ASSERT_TRUE(c->fetchAll().ok());
+    const int all = c->count();
+
+    fw::FilterDefinition def{QStringLiteral("EBC_MVMFL"), QStringLiteral("Movimenti"),
+                             {{QStringLiteral("Mvm.fMvmImporto"), QStringLiteral("Importo"), fw::FilterFieldType::Money}}};
+    ASSERT_TRUE(frame()->setFilterDefinition(def.toXml()).ok());
+    frame()->setFilterActionsVisible(true);
+    frame()->ShowFilterDialog = [](fw::TfmVeFilter &dialog) {
+        fw::TVeFilter f;
+        f.conditions << fw::FilterCondition{QStringLiteral("Mvm.fMvmImporto"), fw::FilterOperator::Greater,
+                                            QStringLiteral("100,00")};
+        dialog.frame()->setFilter(f);
+        return int(QDialog::Accepted);
+    };
+    frame()->acFilter->trigger();
+    ASSERT_TRUE(frame()->filterApplied()) << qPrintable(messages.lastText());
+    EXPECT_TRUE(frame()->acApplyFilter->isChecked());
+    ASSERT_TRUE(c->fetchAll().ok());
+    ASSERT_GT(c->count(), 0);
+    EXPECT_LT(c->count(), all);
+    for (int row = 0; row < c->count(); ++row)
+        ASSERT_GT(Money::fromVariant(c->value(row, QStringLiteral("fMvmImporto"))), Money::fromEuros(100)) << row;
+
+    frame()->acApplyFilter->trigger();  // off
+    EXPECT_FALSE(frame()->filterApplied());
+    EXPECT_EQ(c->selectText(), base);
+    ASSERT_TRUE(c->fetchAll().ok());
+    EXPECT_EQ(c->count(), all);
+    frame()->acApplyFilter->trigger();  // on again, same condition
+    EXPECT_TRUE(frame()->filterApplied());
+    EXPECT_NE(c->selectText(), base);
+
+    w.reset();
+    EXPECT_EQ(c->selectText(), base);
 }
 
 } // namespace
