@@ -794,16 +794,8 @@ Result<bool> TVeQueryCollection::refreshTail(const QVariant &key)
     QVariantMap binds;
     const QString sql = outerSelect(orderCondition(m_rows[start].values, true, &binds), m_plan->orderSql);
     QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!q.prepare(sql))
-        return Status::failure(ccp::Db::errorText(q.lastError()));
-    if (auto st = bindSelectParams(q, sql); !st)
+    if (auto st = execList(q, sql, binds); !st)
         return st;
-    for (auto it = binds.begin(); it != binds.end(); ++it)
-        q.bindValue(it.key(), it.value());
-    if (!q.exec())
-        return Status::failure(ccp::Db::errorText(q.lastError()));
     const QString wanted = keyString(key);
     const int keyColumn = m_plan->keyColumn;
     QList<QList<QVariant>> tail;
@@ -905,15 +897,8 @@ Result<std::optional<QList<QVariant>>> TVeQueryCollection::readRowByKey(const QV
 {
     const QString sql = outerSelect(m_plan->exprs[m_plan->keyColumn] + QStringLiteral(" = :VEL_KEY"), {});
     QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!q.prepare(sql))
-        return Status::failure(ccp::Db::errorText(q.lastError()));
-    if (auto s = bindSelectParams(q, sql); !s)
+    if (auto s = execList(q, sql, {{QStringLiteral(":VEL_KEY"), key}}); !s)
         return s;
-    q.bindValue(QStringLiteral(":VEL_KEY"), key);
-    if (!q.exec())
-        return Status::failure(ccp::Db::errorText(q.lastError()));
     if (!q.next())
         return std::optional<QList<QVariant>>();
     return std::optional<QList<QVariant>>(rowValues(q));
@@ -1005,14 +990,9 @@ Result<int> TVeQueryCollection::positionOf(const QList<QVariant> &values) const
                                        : QStringLiteral("SELECT COUNT(*) FROM (") + outerSelect(before, {})
                                              + QStringLiteral(") VEC");
     QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        return Status::failure(ccp::Db::errorText(q.lastError()));
-    if (auto s = bindSelectParams(q, sql); !s)
+    if (auto s = execList(q, sql, binds); !s)
         return s;
-    for (auto it = binds.begin(); it != binds.end(); ++it)
-        q.bindValue(it.key(), it.value());
-    if (!q.exec() || !q.next())
+    if (!q.next())
         return Status::failure(ccp::Db::errorText(q.lastError()));
     return q.value(0).toInt();
 }
@@ -1022,16 +1002,8 @@ Status TVeQueryCollection::loadBlockAt(int first, const QList<QVariant> &values)
     QVariantMap binds;
     const QString sql = outerSelect(orderCondition(values, true, &binds), m_plan->orderSql);
     auto q = std::make_unique<QSqlQuery>(m_db);
-    q->setForwardOnly(true);
-    q->setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!q->prepare(sql))
-        return Status::failure(ccp::Db::errorText(q->lastError()));
-    if (auto s = bindSelectParams(*q, sql); !s)
+    if (auto s = execList(*q, sql, binds); !s)
         return s;
-    for (auto it = binds.begin(); it != binds.end(); ++it)
-        q->bindValue(it.key(), it.value());
-    if (!q->exec())
-        return Status::failure(ccp::Db::errorText(q->lastError()));
     m_cursor = std::move(q);
     m_cursorPos = first;
     return readFromCursor(first, PageSize);
