@@ -13,10 +13,31 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
+#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace ccp::fw {
+
+namespace {
+
+// Paints a row that keeps its colours as unselected: its background and normal text show even
+// when it is the current row.
+class RowColourDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(TVeQueryModel::KeepsColourRole).toBool())
+            option->state &= ~QStyle::State_Selected;
+    }
+};
+
+} // namespace
 
 TVeEditFrame::TVeEditFrame(TVeQueryCollection *collection, QWidget *parent)
     : QWidget(parent), m_collection(collection)
@@ -100,6 +121,7 @@ TVeEditFrame::TVeEditFrame(TVeQueryCollection *collection, QWidget *parent)
     m_pages->setFocusPolicy(Qt::NoFocus);
     m_grid = new QTableView(m_pages);
     m_grid->setModel(m_model);
+    m_grid->setItemDelegate(new RowColourDelegate(m_grid));
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -360,6 +382,11 @@ bool TVeEditFrame::canClose()
 }
 
 void TVeEditFrame::setRowBackground(TVeQueryModel::RowColour hook) { m_model->setRowBackground(std::move(hook)); }
+
+void TVeEditFrame::setRowKeepsColour(std::function<bool(int row)> hook)
+{
+    m_model->setRowKeepsColour(std::move(hook));
+}
 void TVeEditFrame::setRowForeground(TVeQueryModel::RowColour hook) { m_model->setRowForeground(std::move(hook)); }
 
 bool TVeEditFrame::eventFilter(QObject *watched, QEvent *event)

@@ -83,6 +83,7 @@ public:
     // Row painting: background / text colour of a row, or nothing for the default.
     void setRowBackground(TVeQueryModel::RowColour hook);
     void setRowForeground(TVeQueryModel::RowColour hook);
+    void setRowKeepsColour(std::function<bool(int row)> hook);
 
     static QString saveQuestion();
     // Recomputes the enabled states (after the owner changed the collection's lists).

@@ -144,6 +144,7 @@ QVariant TVeQueryModel::data(const QModelIndex &index, int role) const
             if (auto c = m_foreground(row))
                 return *c;
         return {};
+    case KeepsColourRole: return m_keepsColour && m_keepsColour(row);
     case FieldValueRole: return m_collection->value(row, m_columns.value(index.column()).field);
     case KeyRole: return m_collection->keyOf(row);
     default: return {};

@@ -20,6 +20,7 @@ public:
     enum Role {
         FieldValueRole = Qt::UserRole + 1,  // the stored value (not formatted)
         KeyRole,                            // the row's key
+        KeepsColourRole,                    // true: the row keeps its colours when selected
     };
 
     struct Column
@@ -48,6 +49,8 @@ public:
     using RowColour = std::function<std::optional<QColor>(int row)>;
     void setRowBackground(RowColour hook) { m_background = std::move(hook); }
     void setRowForeground(RowColour hook) { m_foreground = std::move(hook); }
+    // Rows painted in their own colours even when selected (a marked row stays marked).
+    void setRowKeepsColour(std::function<bool(int row)> hook) { m_keepsColour = std::move(hook); }
     // Light yellow of highlighted rows and controls.
     static QColor highlightColour() { return QColor(255, 255, 132); }
 
@@ -75,6 +78,7 @@ private:
     int m_rowCount = 0;
     RowColour m_background;
     RowColour m_foreground;
+    std::function<bool(int row)> m_keepsColour;
 };
 
 } // namespace ccp::fw

@@ -281,6 +281,8 @@ TfrEbsMvm::TfrEbsMvm(fw::TVeQueryCollection *collection, QSqlDatabase db, QWidge
 
     ShowSplitDialog = [](fees::TfmEbsCauComp &dialog) { dialog.exec(); };
     setRowBackground([this](int row) { return rowBackground(row); });
+    // The last scanned movement stays light yellow with normal text while it is the current row.
+    setRowKeepsColour([this](int row) { return isHighlightedRow(row); });
     connect(this, &fw::TVeEditFrame::modeChanged, this, [this](int m) { onFrameModeChanged(m); });
     connect(this, &fw::TVeEditFrame::dataChanged, this, [this](const QString &field) {
         if (field.isEmpty() && mode() == 0)
@@ -669,9 +671,14 @@ void TfrEbsMvm::setHighlightedMvmId(int id)
                                     model()->index(model()->rowCount() - 1, model()->columnCount() - 1));
 }
 
+bool TfrEbsMvm::isHighlightedRow(int row) const
+{
+    return m_highlighted > 0 && collection()->keyOf(row).toInt() == m_highlighted;
+}
+
 std::optional<QColor> TfrEbsMvm::rowBackground(int row) const
 {
-    if (m_highlighted > 0 && collection()->keyOf(row).toInt() == m_highlighted)
+    if (isHighlightedRow(row))
         return fw::TVeQueryModel::highlightColour();
     return std::nullopt;
 }

@@ -126,6 +126,7 @@ public:
 
     // The movement whose row is painted light yellow (-1: none).
     int highlightedMvmId() const { return m_highlighted; }
+    bool isHighlightedRow(int row) const;
     void setHighlightedMvmId(int id);
 
 protected:

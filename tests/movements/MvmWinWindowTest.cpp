@@ -554,5 +554,50 @@ TEST_F(MvmWindow, FilterOfAHostThatShowsIt)
     EXPECT_EQ(c->selectText(), base);
 }
 
+
+// A reading pair in the window: the new movement is the current row at the end of the list,
+// painted light yellow with normal text although selected; the next pair moves the mark.
+TEST_F(MvmWindow, ScannedMovementIsTheCurrentRowInLightYellow)
+{
+    openWindow();
+    movements::TfrEbcMvm *f = frame();
+    const QDate day(2026, 10, 5);
+    f->frBarCode->setDates(day, day);
+    f->frBarCode->edBarCode->setFocus();
+    const int sit = scalar(QStringLiteral("SELECT MIN(iSitId) FROM TSit_Situazioni")).toInt();
+    auto scan = [&]() {
+        for (const QString &code : {QStringLiteral("9%1").arg(sit), QStringLiteral("09102")}) {
+            QTest::keyClicks(f->frBarCode->edBarCode, code);
+            QTest::keyClick(f->frBarCode->edBarCode, Qt::Key_Return);
+        }
+        QApplication::processEvents();
+    };
+    scan();
+    ASSERT_TRUE(messages.entries().isEmpty()) << qPrintable(messages.lastText());
+    const int first = lastMovementId();
+    fw::TVeQueryCollection *c = store->xqcMvm;
+    EXPECT_EQ(f->highlightedMvmId(), first);
+    EXPECT_EQ(c->currentKey().toInt(), first);
+    ASSERT_FALSE(c->canFetchMore());
+    EXPECT_EQ(c->currentIndex(), c->count() - 1);
+    auto *grid = f->findChild<QTableView *>();
+    ASSERT_NE(grid, nullptr);
+    auto pixelOfRow = [&](int row) {
+        const QRect r = grid->visualRect(grid->model()->index(row, 1));
+        return grid->viewport()->grab().toImage().pixelColor(r.right() - 3, r.center().y());
+    };
+    EXPECT_EQ(grid->currentIndex().row(), c->currentIndex());
+    EXPECT_EQ(pixelOfRow(c->currentIndex()), fw::TVeQueryModel::highlightColour());
+
+    scan();
+    const int second = lastMovementId();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(c->currentKey().toInt(), second);
+    EXPECT_EQ(c->currentIndex(), c->count() - 1);
+    EXPECT_EQ(c->keyOf(c->count() - 2).toInt(), first);
+    EXPECT_EQ(pixelOfRow(c->count() - 1), fw::TVeQueryModel::highlightColour());
+    EXPECT_NE(pixelOfRow(c->count() - 2), fw::TVeQueryModel::highlightColour());
+}
+
 } // namespace
 } // namespace ccp::mvmwin
