@@ -249,11 +249,13 @@ void TfrEbcMvm::setupGrid()
         C{FAmount, QStringLiteral("Importo"), 100, {}, QStringLiteral("#,###.00")},
         C{FSplitSum, QStringLiteral("Somma componenti"), 120, {}, QStringLiteral("#,###.00")},
     });
-    for (int i = 0; i < model()->columns().size(); ++i)
-        grid()->setColumnWidth(i, model()->columns().at(i).width);
     // Sorting by a column uses its keys (the progressive number breaks ties).
     grid()->setSortingEnabled(false);
     QHeaderView *header = grid()->horizontalHeader();
+    // At least as wide as the caption with its sort arrow, whatever the font.
+    for (int i = 0; i < model()->columns().size(); ++i)
+        grid()->setColumnWidth(i, qMax(model()->columns().at(i).width,
+                                       header->fontMetrics().horizontalAdvance(model()->columns().at(i).caption) + 28));
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(0, Qt::AscendingOrder);
