@@ -398,6 +398,13 @@ bool TVeEditFrame::eventFilter(QObject *watched, QEvent *event)
                 showPage(DetailPage);
             return true;
         }
+        // Ctrl+End: the last row of the whole list, not of the rows read so far.
+        if (key->key() == Qt::Key_End && key->modifiers() == Qt::ControlModifier && !m_collection->isEditing()) {
+            if (auto s = m_collection->last(); !s)
+                showError(s.error());
+            syncGridToCollection();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

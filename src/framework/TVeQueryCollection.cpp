@@ -515,11 +515,7 @@ Result<bool> TVeQueryCollection::loadBlockBefore(int first, int next) const
         return false;
     const int from = qMax(0, qMin(first, next - PageSize));
     const int needed = next - from;
-    QStringList reversed;
-    for (const auto &o : m_plan->order)
-        reversed << m_plan->exprs[o.first] + (o.second ? QString() : QStringLiteral(" DESC"));
-    const QString tail = QStringLiteral(" ORDER BY ") + reversed.join(QStringLiteral(", "))
-                         + QStringLiteral(" ROWS %1").arg(needed);
+    const QString tail = reversedOrderSql() + QStringLiteral(" ROWS %1").arg(needed);
     const QString c = m_plan->exprs[column];
     const QString window = desc ? QStringLiteral("(%1 BETWEEN :VEL_B AND :VEL_W) AND ").arg(c)
                                 : QStringLiteral("(%1 BETWEEN :VEL_W AND :VEL_B) AND ").arg(c);
@@ -1007,6 +1003,39 @@ Status TVeQueryCollection::loadBlockAt(int first, const QList<QVariant> &values)
     m_cursor = std::move(q);
     m_cursorPos = first;
     return readFromCursor(first, PageSize);
+}
+
+// The list's order turned round (NULLs, first in ascending order, come last).
+QString TVeQueryCollection::reversedOrderSql() const
+{
+    QStringList reversed;
+    for (const auto &o : m_plan->order)
+        reversed << m_plan->exprs[o.first] + (o.second ? QString() : QStringLiteral(" DESC"));
+    return QStringLiteral(" ORDER BY ") + reversed.join(QStringLiteral(", "));
+}
+
+Status TVeQueryCollection::last()
+{
+    if (!m_open || !m_plan)
+        return Status::failure(QStringLiteral("Elenco non aperto."));
+    if (m_mode != DataMode::Browse)
+        return {};
+    if (!m_atEnd && m_plan->locatable && !m_plan->order.isEmpty()) {
+        QSqlQuery q(m_db);
+        if (auto s = execList(q, outerSelect({}, reversedOrderSql() + QStringLiteral(" ROWS 1")), {}); !s)
+            return s;
+        if (q.next()) {
+            auto found = locate(q.value(m_plan->keyColumn));
+            if (!found)
+                return found.status();
+            if (found.value() >= 0 && m_atEnd)
+                return {};
+        }
+    }
+    if (auto s = fetchAll(); !s)
+        return s;
+    setCurrentInternal(int(m_rows.size()) - 1);
+    return {};
 }
 
 Result<int> TVeQueryCollection::locate(const QVariant &key)

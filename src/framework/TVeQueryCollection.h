@@ -162,6 +162,8 @@ public:
     // Makes the row with this key current without reading the rows before it; returns its
     // position, -1 when no row has that key (the current row does not move).
     Result<int> locate(const QVariant &key);
+    // Makes the last row of the list current, reading only it and its page.
+    Status last();
 
     // ---- editing ---------------------------------------------------------------------
     DataMode mode() const { return m_mode; }
@@ -250,6 +252,7 @@ private:
     Status loadBlockAt(int first, const QList<QVariant> &values);
     QString orderCondition(const QList<QVariant> &values, bool after, QVariantMap *binds) const;
     QString leadingBound(const QList<QVariant> &values, QVariantMap *binds) const;
+    QString reversedOrderSql() const;
     Status reload(const QVariant &key);
     Result<bool> refreshTail(const QVariant &key);
     Status refreshRow(const QVariant &key);

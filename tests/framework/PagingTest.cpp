@@ -192,6 +192,19 @@ void execSql(QSqlDatabase db, const QString &sql)
     ASSERT_TRUE(tr.commit().ok());
 }
 
+TEST_F(BigList, LastRowIsReachedWithoutReadingTheList)
+{
+    coll->setSortKeys(QStringLiteral("GRP DESC;NAME"));
+    ASSERT_TRUE(coll->open().ok());
+    TVeQueryModel model(coll.get());
+    ASSERT_TRUE(coll->last().ok());
+    EXPECT_EQ(coll->currentIndex(), kRows - 1);
+    EXPECT_EQ(coll->currentKey().toInt(), 99995);  // the highest id of group 0
+    EXPECT_FALSE(coll->canFetchMore());
+    EXPECT_EQ(model.rowCount(), kRows);
+    EXPECT_FALSE(coll->isRowLoaded(kRows / 2));
+}
+
 // Ids of the table in the order GRP DESC, NAME (NAME follows ID).
 const std::vector<int> &idsByGroupDesc()
 {

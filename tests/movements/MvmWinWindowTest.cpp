@@ -555,6 +555,21 @@ TEST_F(MvmWindow, FilterOfAHostThatShowsIt)
 }
 
 
+TEST_F(MvmWindow, CtrlEndGoesToTheLastMovementOfTheYear)
+{
+    openWindow();
+    auto *grid = frame()->findChild<QTableView *>();
+    ASSERT_NE(grid, nullptr);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    const int lastProgr = scalar(QStringLiteral(
+        "SELECT MAX(iMvmProgr) FROM TMvm_MovimentiCcp WHERE iSprIstId = 1 AND lMvmTipo = 0 AND "
+        "dMvmDataMov BETWEEN '2026-01-01' AND '2026-12-31'")).toInt();
+    EXPECT_EQ(store->xqcMvm->value(store->xqcMvm->currentIndex(), QStringLiteral("iMvmProgr")).toInt(), lastProgr);
+    EXPECT_EQ(grid->currentIndex().row(), store->xqcMvm->currentIndex());
+    EXPECT_FALSE(store->xqcMvm->canFetchMore());
+}
+
 // A reading pair in the window: the new movement is the current row at the end of the list,
 // painted light yellow with normal text although selected; the next pair moves the mark.
 TEST_F(MvmWindow, ScannedMovementIsTheCurrentRowInLightYellow)
