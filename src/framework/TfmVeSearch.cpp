@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -118,9 +120,18 @@ void TfmVeSearch::applyColumns()
         shown << mc;
     }
     m_model->setColumns(shown);
-    for (int i = 0; i < shown.size(); ++i)
+    int total = 0;
+    for (int i = 0; i < shown.size(); ++i) {
         if (shown[i].width > 0)
             m_grid->setColumnWidth(i, shown[i].width);
+        total += m_grid->columnWidth(i);
+    }
+    // Wide enough to show every column whole, within the screen.
+    const int wanted = total + m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth() + 40;
+    const QScreen *s = screen();
+    const int room = s ? s->availableGeometry().width() * 9 / 10 : wanted;
+    if (wanted > width())
+        resize(qMin(wanted, room), height());
 }
 
 SearchCondition TfmVeSearch::searchCondition(const QString &text) const
