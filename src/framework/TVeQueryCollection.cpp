@@ -400,11 +400,7 @@ Status TVeQueryCollection::readFromCursor(int first, int maxRows) const
         const int index = first + read;
         while (m_rows.size() <= index)
             m_rows.append(Row{});
-        Row &row = m_rows[index];
-        row.values = rowValues(*m_cursor);
-        row.loaded = true;
-        if (m_plan->keyColumn >= 0)
-            m_keyIndex.insert(keyString(row.values[m_plan->keyColumn]), index);
+        storeRow(index, rowValues(*m_cursor));
         ++read;
     }
     m_cursorPos = first + read;
@@ -552,13 +548,8 @@ Result<bool> TVeQueryCollection::loadBlockBefore(int first, int next) const
                 break;  // the rows before are NULLs, or fewer than thought: read by position
             continue;
         }
-        for (int i = 0; i < needed; ++i) {
-            Row &row = m_rows[next - 1 - i];
-            row.values = rows[i];
-            row.loaded = true;
-            if (m_plan->keyColumn >= 0)
-                m_keyIndex.insert(keyString(row.values[m_plan->keyColumn]), next - 1 - i);
-        }
+        for (int i = 0; i < needed; ++i)
+            storeRow(next - 1 - i, rows[i]);
         m_loaded = {from, next - 1};
         return true;
     }
@@ -754,6 +745,22 @@ QList<QVariant> TVeQueryCollection::rowValues(const QSqlQuery &q) const
         values << v;
     }
     return values;
+}
+
+// Puts a row read from the server in its place; a row read there before leaves the key index.
+void TVeQueryCollection::storeRow(int index, QList<QVariant> values) const
+{
+    Row &row = m_rows[index];
+    const int keyColumn = m_plan->keyColumn;
+    if (keyColumn >= 0 && row.loaded) {
+        const auto old = m_keyIndex.constFind(keyString(row.values.value(keyColumn)));
+        if (old != m_keyIndex.constEnd() && old.value() == index)
+            m_keyIndex.erase(old);
+    }
+    row.values = std::move(values);
+    row.loaded = true;
+    if (keyColumn >= 0)
+        m_keyIndex.insert(keyString(row.values[keyColumn]), index);
 }
 
 void TVeQueryCollection::indexKeysFrom(int row) const

@@ -258,6 +258,7 @@ private:
     Status refreshRow(const QVariant &key);
     void removeRowAt(int row);
     void indexKeysFrom(int row) const;
+    void storeRow(int index, QList<QVariant> values) const;
     bool sameOrderValues(const QList<QVariant> &a, const QList<QVariant> &b) const;
     QList<QVariant> rowValues(const QSqlQuery &q) const;
     Status readFromCursor(int first, int maxRows) const;
