@@ -205,6 +205,7 @@ TfrEbcMvm::TfrEbcMvm(TdmEbcMvm &store, const MvmContext &context, QWidget *paren
     frBarCode->setDates(bc.dataEc, bc.dataMov);
     frBarCode->setQueue(m_queue.get());
     connect(m_queue.get(), &TEbsBarCodeQueue::movementCreated, this, [this](int id) { onBarCodeCreated(id); });
+    connect(frBarCode, &TfrEbsBarCode::readyToRead, this, [this]() { showEndForReadings(); });
     connect(acShowHide, &QAction::triggered, this, [this](bool checked) { m_userHidBarCode = checked; });
 
     OnPostExecute = [this]() { postMovement(); };
@@ -646,6 +647,19 @@ bool TfrEbcMvm::postMovement()
 void TfrEbcMvm::ProcessBarCode(const QString &code)
 {
     m_queue->enqueue(BarCodeReading{code, frBarCode->dataMov(), frBarCode->dataEc()});
+}
+
+// Scanned movements go to the end of the list: a list just opened (still on its first row) is
+// taken there when the clerk enters the code edit, so that the readings only add to what is
+// shown instead of each first finding where the end is.
+void TfrEbcMvm::showEndForReadings()
+{
+    fw::TVeQueryCollection *c = collection();
+    if (!c->isOpen() || c->isEditing() || !c->canFetchMore() || c->currentIndex() > 0
+        || !c->sortKeys().isEmpty())
+        return;
+    if (auto s = c->last(); !s)
+        fw::showError(s.error());
 }
 
 void TfrEbcMvm::onBarCodeCreated(int mvmId)

@@ -89,6 +89,7 @@ private:
     bool checkAmount();
     void onMovementDateChanged();
     void onBarCodeCreated(int mvmId);
+    void showEndForReadings();
     int situationYear(const QVariant &sitId) const;
     void preparePupilSearch(fw::TfmVeSearch &form);
 

@@ -153,8 +153,8 @@ bool TfrEbsBarCode::eventFilter(QObject *watched, QEvent *event)
             // The dates are checked once the focus has settled here (a message box now would
             // take the focus in the middle of its change).
             QTimer::singleShot(0, this, [this]() {
-                if (edBarCode->hasFocus() && !m_checking)
-                    checkDates();
+                if (edBarCode->hasFocus() && !m_checking && checkDates())
+                    Q_EMIT readyToRead();
             });
         }
     } else if (event->type() == QEvent::FocusOut) {

@@ -49,6 +49,8 @@ public:
 Q_SIGNALS:
     // Each non-empty reading, emitted before it is handed to the queue.
     void codeRead(const QString &code);
+    // The code edit has the focus and the dates are right: readings may come.
+    void readyToRead();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

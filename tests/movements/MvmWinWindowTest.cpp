@@ -570,6 +570,33 @@ TEST_F(MvmWindow, CtrlEndGoesToTheLastMovementOfTheYear)
     EXPECT_FALSE(store->xqcMvm->canFetchMore());
 }
 
+// Entering the code edit of a list just opened shows its end, where the readings will go; a
+// list the clerk has moved in stays where it is.
+TEST_F(MvmWindow, EnteringTheCodeEditShowsTheEndOfAListJustOpened)
+{
+    openWindow();
+    movements::TfrEbcMvm *f = frame();
+    fw::TVeQueryCollection *c = store->xqcMvm;
+    const QDate day(2026, 10, 5);
+    f->frBarCode->setDates(day, day);
+    ASSERT_TRUE(c->canFetchMore());
+    ASSERT_TRUE(c->setCurrentIndex(3));
+    f->frBarCode->edBarCode->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(c->currentIndex(), 3);
+
+    f->action(fw::TVeEditFrame::Refresh)->trigger();
+    ASSERT_TRUE(c->setCurrentIndex(0));
+    f->xdlCausale->setFocus();
+    QApplication::processEvents();
+    f->frBarCode->edBarCode->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(c->canFetchMore());
+    EXPECT_EQ(c->currentIndex(), c->count() - 1);
+    EXPECT_TRUE(f->frBarCode->edBarCode->hasFocus());
+    EXPECT_TRUE(messages.entries().isEmpty()) << qPrintable(messages.lastText());
+}
+
 // A reading pair in the window: the new movement is the current row at the end of the list,
 // painted light yellow with normal text although selected; the next pair moves the mark.
 TEST_F(MvmWindow, ScannedMovementIsTheCurrentRowInLightYellow)
