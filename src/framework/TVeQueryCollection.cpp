@@ -394,7 +394,6 @@ void TVeQueryCollection::resetRows()
 
 Status TVeQueryCollection::readFromCursor(int first, int maxRows) const
 {
-    const int n = int(m_columns.size());
     int read = 0;
     while (read < maxRows && m_cursor->next()) {
         const int index = first + read;
@@ -410,16 +409,22 @@ Status TVeQueryCollection::readFromCursor(int first, int maxRows) const
             m_cursor.reset();
             return Status::failure(e);
         }
-        m_atEnd = true;
         m_cursor.reset();
-        // Rows known beyond the end (the list shrank on the server) read as empty.
-        for (int i = first + read; i < m_rows.size(); ++i)
-            if (!m_rows[i].loaded) {
-                m_rows[i].values = QList<QVariant>(n);
-                m_rows[i].loaded = true;
-            }
+        markEndAt(first + read);
     }
     return {};
+}
+
+// The list ends before row `index`; rows known beyond it (the list shrank on the server) read
+// as empty.
+void TVeQueryCollection::markEndAt(int index) const
+{
+    m_atEnd = true;
+    for (int i = index; i < m_rows.size(); ++i)
+        if (!m_rows[i].loaded) {
+            m_rows[i].values = QList<QVariant>(m_columns.size());
+            m_rows[i].loaded = true;
+        }
 }
 
 Status TVeQueryCollection::execList(QSqlQuery &q, const QString &sql, const QVariantMap &binds) const
@@ -470,6 +475,8 @@ Status TVeQueryCollection::loadBlock(int first) const
             m_loaded = {first, first + PageSize - 1};
         }
     }
+    if (m_plan->direct && m_plan->locatable && !m_plan->order.isEmpty())
+        return loadBlockByKeys(first);
     const QString sql = outerSelect({}, m_plan->orderSql
                                             + (first > 0 ? QStringLiteral(" OFFSET %1 ROWS").arg(first) : QString()));
     auto q = std::make_unique<QSqlQuery>(m_db);
@@ -478,6 +485,43 @@ Status TVeQueryCollection::loadBlock(int first) const
     m_cursor = std::move(q);
     m_cursorPos = first;
     return readFromCursor(first, PageSize);
+}
+
+// The page at a position: the server sorts only the keys of the list (a sort of whole rows costs
+// twice as much), then the page's rows are read by key. The next page is read on from its last row.
+Status TVeQueryCollection::loadBlockByKeys(int first) const
+{
+    const QString keyExpr = m_plan->exprs[m_plan->keyColumn];
+    QSqlQuery keys(m_db);
+    const QString keySql = VeSql::withSelectList(
+        outerSelect({}, m_plan->orderSql + QStringLiteral(" ROWS %1 TO %2").arg(first + 1).arg(first + PageSize)), keyExpr);
+    if (auto s = execList(keys, keySql, {}); !s)
+        return s;
+    QStringList slots;
+    QVariantMap binds;
+    while (keys.next()) {
+        const QString slot = QStringLiteral(":VEL_K%1").arg(slots.size());
+        binds.insert(slot, keys.value(0));
+        slots << slot;
+    }
+    m_cursor.reset();
+    m_cursorPos = -1;
+    if (slots.isEmpty()) {
+        markEndAt(first);
+        return {};
+    }
+    auto q = std::make_unique<QSqlQuery>(m_db);
+    const QString sql = outerSelect(keyExpr + QStringLiteral(" IN (") + slots.join(u',') + u')', m_plan->orderSql);
+    if (auto s = execList(*q, sql, binds); !s)
+        return s;
+    m_cursor = std::move(q);
+    m_cursorPos = first;
+    const Status s = readFromCursor(first, PageSize);
+    // Whether the list goes on is what the keys said (a row deleted meanwhile does not end it).
+    m_atEnd = slots.size() < PageSize;
+    m_cursor.reset();
+    m_cursorPos = -1;
+    return s;
 }
 
 // The rows after row first - 1, read on from its values (the cursor stays for the next page).

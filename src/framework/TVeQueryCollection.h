@@ -246,6 +246,8 @@ private:
     Status loadBlock(int first) const;
     Status execList(QSqlQuery &q, const QString &sql, const QVariantMap &binds) const;
     Result<bool> loadBlockAfter(int first) const;
+    Status loadBlockByKeys(int first) const;
+    void markEndAt(int index) const;
     Result<bool> loadBlockBefore(int first, int next) const;
     // Reads the page that starts at the row with these values (at position `first`) by its
     // sort values: no row before it is read.
