@@ -21,7 +21,6 @@ QString phraseOf(const QString &key)
     return u' ' + key;
 }
 
-const QString excludedOwner = QStringLiteral("Contabilita' 2019 D.M. 44/2001");
 
 } // namespace
 
@@ -67,50 +66,6 @@ bool instituteIsGroup(QSqlDatabase db, int dwgId)
     if (!q.exec() || !q.next())
         return false;
     return q.value(0).isNull();
-}
-
-Result<QList<InstituteEntry>> instituteList(QSqlDatabase db, int dwgId, bool isGroup, int ansId)
-{
-    QList<InstituteEntry> out;
-    SqlQuery q(db);
-    if (!isGroup) {
-        if (auto s = q.prepare(QStringLiteral(
-                " SELECT Dow.sDowSDesc FROM TDwg_DataOwnerGrp Dwg INNER JOIN TDow_DataOwner Dow ON (Dow.iDowId = Dwg.iDowId)"
-                " WHERE Dwg.iDwgId = :iDwgId   AND Dow.sDowSDesc <> :sExcluded"));
-            !s)
-            return s;
-        q.bind(QStringLiteral("iDwgId"), dwgId).bind(QStringLiteral("sExcluded"), excludedOwner);
-        if (auto s = q.exec(); !s)
-            return s;
-        while (q.next())
-            out << InstituteEntry{q.value(0).toString(), dwgId};
-        return out;
-    }
-    if (ansId == 0)
-        return out;
-    // The members of the group valid on the first day of the working school year, each under
-    // its own single-owner institute, which is what the movement searches filter classes by.
-    if (auto s = q.prepare(QStringLiteral(
-            "SELECT Own.sDowSDesc, Own.iDwgId, Own.dStart_Dwg FROM VDow_DataOwner Own"
-            " INNER JOIN VAns_AnniScolast Ans ON (Ans.iAnsId = :iAnsId)"
-            " WHERE Own.lDwgGruppo = 0 AND Own.iDowId IS NOT NULL AND Own.sDowSDesc <> :sExcluded"
-            "   AND (Own.dStart_Dwg IS NULL OR Own.dStart_Dwg <= Ans.dAnsVeltoInizio)"
-            "   AND (Own.dEnd_Dwg IS NULL OR Own.dEnd_Dwg >= Ans.dAnsVeltoInizio)"
-            "   AND EXISTS (SELECT 1 FROM VDow_DataOwner Grp WHERE Grp.iDwgId = :iDwgId AND Grp.iDowId = Own.iDowId"
-            "     AND (Grp.dStart_Dwg IS NULL OR Grp.dStart_Dwg <= Ans.dAnsVeltoInizio)"
-            "     AND (Grp.dEnd_Dwg IS NULL OR Grp.dEnd_Dwg >= Ans.dAnsVeltoInizio)"
-            "     AND (Grp.dStart_OtgDwg IS NULL OR Grp.dStart_OtgDwg <= Ans.dAnsVeltoInizio)"
-            "     AND (Grp.dEnd_OtgDwg IS NULL OR Grp.dEnd_OtgDwg >= Ans.dAnsVeltoInizio))"
-            " ORDER BY Own.sDowSDesc, Own.dStart_Dwg"));
-        !s)
-        return s;
-    q.bind(QStringLiteral("iAnsId"), ansId).bind(QStringLiteral("iDwgId"), dwgId)
-        .bind(QStringLiteral("sExcluded"), excludedOwner);
-    if (auto s = q.exec(); !s)
-        return s;
-    while (q.next())
-        out << InstituteEntry{q.value(0).toString(), q.value(1).toInt()};
-    return out;
 }
 
 BudgetContext readBudgetContext(QSqlDatabase db, int anfValore, int dwgId)

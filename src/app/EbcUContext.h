@@ -42,17 +42,10 @@ using work::financialYearValue;
 using work::readUserPeriod;
 using work::UserPeriod;
 
-struct InstituteEntry
-{
-    QString description;
-    int dwgId = 0;
-    bool operator==(const InstituteEntry &o) const = default;
-};
+using InstituteEntry = work::Institute;
+using work::instituteList;
 // True when the institute is a group without a single data owner.
 bool instituteIsGroup(QSqlDatabase db, int dwgId);
-// The institute itself (single owner) or the members of the group valid on the first day of
-// the working school year (empty when `ansId` is 0).
-Result<QList<InstituteEntry>> instituteList(QSqlDatabase db, int dwgId, bool isGroup, int ansId);
 
 // What the budget-items module receives at start: the working financial year and institute
 // with the year's bounds as the institute keeps them (invalid dates when it has no row).

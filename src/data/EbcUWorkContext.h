@@ -2,6 +2,7 @@
 #include "Result.h"
 
 #include <QDate>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -33,5 +34,16 @@ struct UserPeriod
 // The first and last day of the account's financial year as the institute keeps it; both
 // invalid when the account has no row for that year.
 Result<UserPeriod> readUserPeriod(QSqlDatabase db, int sprIstId, int anfValore);
+
+// An institute a working institute stands for: its description and its own institute id.
+struct Institute
+{
+    QString description;
+    int dwgId = 0;
+    bool operator==(const Institute &o) const = default;
+};
+// The institute itself (single owner) or the members of the group valid on the first day of
+// the school year `ansId`, each under its own single-owner institute (empty when `ansId` is 0).
+Result<QList<Institute>> instituteList(QSqlDatabase db, int dwgId, bool isGroup, int ansId);
 
 } // namespace ccp::work

@@ -6,15 +6,6 @@
 
 namespace ccp::movements {
 
-struct MvmInstitute
-{
-    QString description;
-    int dwgId = 0;
-};
-// The institute itself (single owner) or the members of the group valid on the first day of
-// school year `ansId`.
-QList<MvmInstitute> instituteList(QSqlDatabase db, int dwgId, bool isGroup, int ansId);
-
 // The pupil search window of the movements: adds the institute ("&Istituto") for pupils with a
 // class when the working institute lists more than one.
 class TfmEbcSearchBen : public TfmEbsSearchBen
