@@ -99,15 +99,24 @@ void report(benchmark::State &state, std::vector<double> &millis, const char *wh
     g_medians[{std::string(what), int(state.range(0))}] = millis[millis.size() / 2];
 }
 
-void BM_OpenMovementsWindow(benchmark::State &state)
+// The year of the benchmark's size, worked on by the administrator (null: skipped).
+Year *prepare(benchmark::State &state)
 {
     app();
     Year *y = year(int(state.range(0)));
     if (!y) {
         state.SkipWithError("database preparation failed");
-        return;
+        return nullptr;
     }
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
+    return y;
+}
+
+void BM_OpenMovementsWindow(benchmark::State &state)
+{
+    Year *y = prepare(state);
+    if (!y)
+        return;
     fw::RecordingMessageSink sink;
     TdmEbcMvm store(y->t->db());
     std::vector<double> millis;
@@ -131,13 +140,9 @@ void BM_OpenMovementsWindow(benchmark::State &state)
 
 void BM_BarCodePairToHighlightedRow(benchmark::State &state)
 {
-    app();
-    Year *y = year(int(state.range(0)));
-    if (!y) {
-        state.SkipWithError("database preparation failed");
+    Year *y = prepare(state);
+    if (!y)
         return;
-    }
-    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
     fw::RecordingMessageSink sink;
     TdmEbcMvm store(y->t->db());
     TfmEbcMvm w(store);
