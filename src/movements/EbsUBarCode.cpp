@@ -137,40 +137,29 @@ BarCodeOutcome TEbsBarCodeReader::read(const BarCodeReading &reading)
         return out;
     }
 
-    if (kind == u'9') {
-        auto found = exists(BarCodeSql::PupilCheck, QStringLiteral("iSitId"), id, 0);
-        if (!found) {
+    // The code must name a known pupil, learner or causale of the year; the refusal otherwise.
+    const auto known = [&](const QString &sql, const QString &field, int extra, const QString &unknown) {
+        auto found = exists(sql, field, id, extra);
+        if (!found)
             out.status = found.status();
+        else if (!found.value())
+            out.status = Status::failure(unknown);
+        return out.status.ok();
+    };
+    if (kind == u'9') {
+        if (!known(BarCodeSql::PupilCheck, QStringLiteral("iSitId"), 0, BarCodeMessages::NoPupil))
             return out;
-        }
-        if (!found.value()) {
-            out.status = Status::failure(BarCodeMessages::NoPupil);
-            return out;
-        }
         m_pupil = true;
         m_pupilSitId = id;
     } else if (kind == u'8') {
-        auto found = exists(BarCodeSql::LearnerCheck, QStringLiteral("iAnaId"), id, BarCode::LearnerCategory);
-        if (!found) {
-            out.status = found.status();
+        if (!known(BarCodeSql::LearnerCheck, QStringLiteral("iAnaId"), BarCode::LearnerCategory,
+                   BarCodeMessages::NoPupil))
             return out;
-        }
-        if (!found.value()) {
-            out.status = Status::failure(BarCodeMessages::NoPupil);
-            return out;
-        }
         m_learner = true;
         m_learnerAnaId = id;
     } else {
-        auto found = exists(BarCodeSql::CausaleCheck, QStringLiteral("iCauId"), id, m_ctx.cauAnsId);
-        if (!found) {
-            out.status = found.status();
+        if (!known(BarCodeSql::CausaleCheck, QStringLiteral("iCauId"), m_ctx.cauAnsId, BarCodeMessages::NoCausale))
             return out;
-        }
-        if (!found.value()) {
-            out.status = Status::failure(BarCodeMessages::NoCausale);
-            return out;
-        }
         m_causale = true;
         m_cauId = id;
         m_kind = kind;
