@@ -214,6 +214,7 @@ TdmEbcAtt::TdmEbcAtt(QSqlDatabase db, const QString &user, QObject *parent)
     xacParam->AfterExecute = [this](fw::TVeAttivazione &) {
         WorkingContext::instance().refreshInstitutes(m_db);
         WorkingContext::instance().refreshPeriod(m_db);
+        WorkingContext::instance().publishBudget(m_db);
         if (m_services)
             m_services->RefreshPanels();
     };
@@ -264,12 +265,9 @@ bool TdmEbcAtt::movementsBeforeExecute()
                                      "finanziario di lavoro.")
                           .arg(desc ? desc.value().toString() : QString(),
                                financialYearValue(m_db, anfId).toString()));
-        if (m_services) {
-            m_services->OpenParamDialog();
-            m_services->RefreshPanels();
-        } else {
-            m_param->Execute();
-        }
+        // The same command as "Parametri": refused while a window is open, and followed by the
+        // same refresh of the working context.
+        xacParam->execute();
         return false;
     }
     return TdmEbsAtt::requireWindow(*xafMovimenti);

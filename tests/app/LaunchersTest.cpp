@@ -2,6 +2,7 @@
 #include "AppFixture.h"
 #include "EbcMAtt.h"
 #include "EbcMParam.h"
+#include "EbcUContext.h"
 #include "EbcUWindows.h"
 #include "EbsMAtt.h"
 #include "ModAnaMAtt.h"
@@ -82,35 +83,6 @@ protected:
     std::unique_ptr<TdmEbcAtt> att;
 };
 
-TEST_F(LaunchersTest, PagesAndLaunchersAsDeclared)
-{
-    QStringList pages;
-    for (const auto &p : att->pages())
-        pages << p.caption;
-    EXPECT_EQ(pages, (QStringList{QStringLiteral("Gestione"), QStringLiteral("Beneficiari"), QStringLiteral("Tabelle"),
-                                  QStringLiteral("Stampe"), QStringLiteral("Strumenti")}));
-    QStringList tabelle;
-    QList<int> images;
-    for (auto *l : att->launchersOf(QStringLiteral("xpgTabelle"))) {
-        tabelle << l->caption;
-        images << l->imageIndex;
-    }
-    EXPECT_EQ(tabelle, (QStringList{QStringLiteral("Causali"), QStringLiteral("Componenti di causali"),
-                                    QStringLiteral("Aggregati"), QStringLiteral("Voci"),
-                                    QStringLiteral("Tipologie componenti"), QStringLiteral("Modalità di pagamento")}));
-    EXPECT_EQ(images, (QList<int>{6, 7, 8, 9, 13, 15}));
-    QStringList tools;
-    for (auto *l : att->launchersOf(QStringLiteral("xpgTools")))
-        tools << l->caption;
-    EXPECT_EQ(tools, (QStringList{QStringLiteral("Coordinate bancarie alunni"), QStringLiteral("Esportazione verso le banche"),
-                                  QStringLiteral("Parametri"), QStringLiteral("Inizio anno finanziario")}));
-    EXPECT_TRUE(att->xafInitAnf->modal);
-    EXPECT_EQ(att->xafMovimenti->helpContext, 100);
-    EXPECT_EQ(att->ebsAtt().xafVoci->helpContext, 1003);
-    EXPECT_FALSE(att->xasNotizie->enabled);
-    EXPECT_TRUE(att->launchersOf(QString()).isEmpty());
-}
-
 struct YearCase
 {
     const char *name;
@@ -156,6 +128,33 @@ INSTANTIATE_TEST_SUITE_P(Rule, MovementsYearTest,
                          ::testing::Values(YearCase{"SameId", 41, 41, true}, YearCase{"YearBefore", 41, 42, true},
                                            YearCase{"TwoYearsApart", 41, 43, false}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LaunchersTest, MovementsRefusalOpensTheParametersAsTheirCommandDoes)
+{
+    // A window open: the context must not change under it, so no dialog after the refusal.
+    setMovementContext(41, 43);
+    setContext(QStringLiteral("VEUP_DwgId"), apptest::Fx::Group);
+    main.childOpen = true;
+    EXPECT_FALSE(att->xafMovimenti->execute());
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_EQ(messages().last(), QStringLiteral("Bisogna chiudere tutte le finestre attive per modificare i parametri."));
+    EXPECT_EQ(main.paramDialogs, 0);
+    EXPECT_EQ(main.refreshes, 0);
+
+    // No window: the dialog, then everything the command runs after it (group and its members).
+    m_sink.clear();
+    main.childOpen = false;
+    setContext(QStringLiteral("VEUP_AnsId"), 34);
+    setContext(QStringLiteral("EBCP_AnfId"), 43);
+    auto &ctx = WorkingContext::instance();
+    ctx.isGroup = false;
+    ctx.institutes.clear();
+    EXPECT_FALSE(att->xafMovimenti->execute());
+    EXPECT_EQ(main.paramDialogs, 1);
+    EXPECT_EQ(main.refreshes, 1);
+    EXPECT_TRUE(ctx.isGroup);
+    EXPECT_EQ(ctx.institutes, (QList<InstituteEntry>{{QStringLiteral("Scuola A"), 21}}));
+}
 
 TEST_F(LaunchersTest, MovementsFirstChecksTheKeys)
 {
