@@ -3,6 +3,7 @@
 #include "DemoData.h"
 #include "Installation.h"
 #include "MainDirectory.h"
+#include "Password.h"
 #include "Schema.h"
 
 #include <QElapsedTimer>
@@ -28,7 +29,8 @@ const char usageText[] =
     "Uso: ccp-admin COMANDO [opzioni]\n"
     "\n"
     "Comandi:\n"
-    "  init [--demo] [--force] [--data-dir DIR] [--database HOST:/percorso/file.fdb --user U --password P]\n"
+    "  init [--demo] [--force] [--data-dir DIR] [--database HOST:/percorso/file.fdb --user U [--password P]]\n"
+    "        (senza --password: la variabile CCP_DB_PASSWORD, altrimenti la chiede)\n"
     "        crea la cartella principale (etc/, usr/, var/log/) e il database con i dati di\n"
     "        riferimento (e la scuola dimostrativa con --demo); non sovrascrive un database\n"
     "        esistente senza --force\n"
@@ -83,7 +85,7 @@ Options parse(const QStringList &args)
 ConnectionSettings connectionFor(const Options &o, const MainDirectory &dir)
 {
     if (!o.database.isEmpty())
-        return ConnectionSettings::parse(o.database, o.user, o.password);
+        return ConnectionSettings::parse(o.database, o.user, commandLinePassword(o.password, o.user));
     return dir.connection();
 }
 

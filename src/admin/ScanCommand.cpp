@@ -4,6 +4,7 @@
 #include "Connection.h"
 #include "EbsUBarCode.h"
 #include "MainDirectory.h"
+#include "Password.h"
 #include "TVeParamManager.h"
 #include "VeMessageDlg.h"
 
@@ -101,7 +102,8 @@ int scan(const QStringList &args, QTextStream &out, QTextStream &err)
 
     const MainDirectory dir = MainDirectory::resolve(dataDir);
     const ConnectionSettings settings =
-        database.isEmpty() ? dir.connection() : ConnectionSettings::parse(database, user, password);
+        database.isEmpty() ? dir.connection()
+                           : ConnectionSettings::parse(database, user, commandLinePassword(password, user));
     auto db = Db::open(settings, QStringLiteral("ccp-admin-scan"));
     if (!db)
         return fail(err, db.error());

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -66,6 +67,9 @@ ConnectionSettings MainDirectory::connection() const
 
 Status MainDirectory::writeConnection(const ConnectionSettings &settings) const
 {
+    // Made private before anything is written in it; the rewrite keeps the permissions.
+    if (QFile file(settingsFile()); !file.exists() && file.open(QIODevice::WriteOnly))
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QSettings ini(settingsFile(), QSettings::IniFormat);
     ini.setValue(QStringLiteral("database/database"), settings.database);
     ini.setValue(QStringLiteral("database/user"), settings.user);
@@ -74,7 +78,9 @@ Status MainDirectory::writeConnection(const ConnectionSettings &settings) const
     else
         ini.setValue(QStringLiteral("database/password"), settings.password);
     ini.sync();
-    if (ini.status() != QSettings::NoError)
+    // It may hold the server password: readable by its owner only.
+    if (ini.status() != QSettings::NoError
+        || !QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return Status::failure(QStringLiteral("Impossibile scrivere %1.").arg(QDir::toNativeSeparators(settingsFile())));
     return {};
 }

@@ -41,6 +41,20 @@ TVeAccessProfile TVeAccessProfile::administrator(const QString &user)
     return p;
 }
 
+TVeAccessProfile TVeAccessProfile::forSession(QSqlDatabase db, const QString &user, QString *error)
+{
+    auto loaded = load(db, user);
+    if (loaded)
+        return loaded.value();
+    if (error)
+        *error = QStringLiteral("Impossibile leggere i diritti dell'utente %1: il programma non concede alcun "
+                                "diritto.\r\n%2")
+                     .arg(user.toUpper(), loaded.error());
+    TVeAccessProfile none;
+    none.m_user = user.toUpper();
+    return none;
+}
+
 const TVeAccessProfile &TVeAccessProfile::current() { return currentProfile(); }
 
 void TVeAccessProfile::setCurrent(const TVeAccessProfile &profile) { currentProfile() = profile; }

@@ -23,6 +23,9 @@ public:
     static Result<TVeAccessProfile> load(QSqlDatabase db, const QString &user);
     // A profile holding every right (the embedded default and tests).
     static TVeAccessProfile administrator(const QString &user);
+    // The profile a session works with: when the rights cannot be read, none at all, and
+    // `error` says why (never every right).
+    static TVeAccessProfile forSession(QSqlDatabase db, const QString &user, QString *error);
 
     const QString &user() const { return m_user; }
     bool isAdministrator() const { return m_admin; }

@@ -223,6 +223,14 @@ TEST(AccessProfile, LocalAdministratorHoldsEveryRightOthersOnlyWhatIsGranted)
     EXPECT_FALSE(mario->HasRight(Rights::BudgetWrite));
     ASSERT_TRUE(TVeAccessProfile::revoke(db.db(), QStringLiteral("mario"), Rights::BarCodeEntry).ok());
     EXPECT_FALSE(TVeAccessProfile::load(db.db(), QStringLiteral("mario"))->HasRight(Rights::BarCodeEntry));
+
+    // Rights that cannot be read give none, and say so.
+    QString error;
+    db.db().close();
+    const auto blind = TVeAccessProfile::forSession(db.db(), QStringLiteral("sysdba"), &error);
+    EXPECT_FALSE(blind.HasRight(Rights::BarCodeEntry));
+    EXPECT_FALSE(blind.isAdministrator());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Impossibile leggere i diritti dell'utente SYSDBA"))) << qPrintable(error);
 }
 
 class FakeHost : public TVeLauncherHost
