@@ -1,9 +1,11 @@
 #include "EbcFMain.h"
 
+#include "Connection.h"
 #include "EbcMConn.h"
 #include "EbcMParam.h"
 #include "EbcUContext.h"
 #include "EbcUImages.h"
+#include "EbcUSignals.h"
 #include "SqlQuery.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
@@ -27,6 +29,9 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace ccp::app {
 
@@ -203,10 +208,12 @@ bool TfmEbcMain::activateMain()
         close();
         return false;
     }
+    rearmTerminationSignals();
     QSqlDatabase db = m_conn.db();
-    auto profile = fw::TVeAccessProfile::load(db, m_conn.settings().user);
-    fw::TVeAccessProfile::setCurrent(profile ? profile.value()
-                                             : fw::TVeAccessProfile::administrator(m_conn.settings().user));
+    QString rightsError;
+    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::forSession(db, m_conn.settings().user, &rightsError));
+    if (!rightsError.isEmpty())
+        fw::showError(rightsError);
     if (auto s = m_att.params().load(); !s)
         fw::showError(QStringLiteral("Impossibile leggere i parametri del programma.\r\n%1").arg(s.error()));
     fw::SetValues(Keys::HostModule, HostModuleCode);
@@ -254,6 +261,18 @@ void TfmEbcMain::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
     m_conn.CloseConnection();
     QCoreApplication::exit(m_exitCode);
+}
+
+void TfmEbcMain::terminate()
+{
+    // A modal dialog's loop may be running under this call: nothing unwinds through the
+    // windows. Edits live in the windows until posted, so dropping them loses no stored data.
+    if (m_conn.isConnected())
+        m_conn.db().rollback();
+    m_conn.CloseConnection();
+    Db::shutdownEngine();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 bool TfmEbcMain::hasChildWindows() const { return !m_mdi->subWindowList().isEmpty(); }

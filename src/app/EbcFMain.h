@@ -33,6 +33,9 @@ public:
     bool activateMain();
     bool isReady() const { return m_ready; }
     int exitCode() const { return m_exitCode; }
+    // Ends the program at once without questions (logout, shutdown, Ctrl+C): what is being
+    // edited is dropped, an open transaction rolled back, the connection closed; status 0.
+    [[noreturn]] void terminate();
 
     // EbcMainServices
     bool hasChildWindows() const override;

@@ -1,6 +1,7 @@
 #include "EbcFMain.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
+#include "EbcUSignals.h"
 #include "EbsURegister.h"
 #include "MainDirectory.h"
 #include "MvmURegister.h"
@@ -44,10 +45,14 @@ int main(int argc, char *argv[])
     ccp::app::TdmEbcConn conn(dir.connection());
     ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);
     ccp::app::TfmEbcMain mainWindow(conn, att);
-    if (parser.isSet(quitWhenReady) || qEnvironmentVariableIsSet("CCP_QUIT_WHEN_READY")) {
-        QObject::connect(&mainWindow, &ccp::app::TfmEbcMain::ready, &app, [&] {
+    ccp::app::catchTerminationSignals(&mainWindow, [&mainWindow] { mainWindow.terminate(); });
+    // CCP_REPORT_READY only says when the window is ready (scripts that then drive it).
+    const bool quit = parser.isSet(quitWhenReady) || qEnvironmentVariableIsSet("CCP_QUIT_WHEN_READY");
+    if (quit || qEnvironmentVariableIsSet("CCP_REPORT_READY")) {
+        QObject::connect(&mainWindow, &ccp::app::TfmEbcMain::ready, &app, [&, quit] {
             QTextStream(stderr) << "ccp: pronto in " << clock.elapsed() << " ms" << Qt::endl;
-            QTimer::singleShot(0, &mainWindow, &QWidget::close);
+            if (quit)
+                QTimer::singleShot(0, &mainWindow, &QWidget::close);
         });
     }
     // Also where no window manager maximises (a bare X server), the window takes the screen.

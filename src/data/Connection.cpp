@@ -227,5 +227,7 @@ bool removeEmbeddedFile(const ConnectionSettings &settings)
     return !settings.isServer() && QFile::remove(settings.path());
 }
 
+void shutdownEngine() { fb_shutdown(2000, fb_shutrsn_exit_called); }
+
 } // namespace Db
 } // namespace ccp

@@ -35,6 +35,9 @@ Status create(const ConnectionSettings &settings);
 Status setForcedWrites(const ConnectionSettings &settings, bool on);
 // Deletes an embedded database file (only for files we created, such as a failed init).
 bool removeEmbeddedFile(const ConnectionSettings &settings);
+// Stops the database engine of this process after the last connection closed: an embedded
+// file is left whole even when the process then ends without unwinding.
+void shutdownEngine();
 // The Italian text of a driver or server error, without the driver's noise.
 QString errorText(const QSqlError &error);
 // A connection failure in Italian, with the server's own words after it.
