@@ -35,26 +35,6 @@ int slowMod97(const QString &digits)
 
 } // namespace
 
-TEST(TItalianBBAN, StartsWithItalianLengthsAndNoNormalisation)
-{
-    TItalianBBAN b;
-    EXPECT_FALSE(b.Normalize());
-    EXPECT_EQ(b.CountryCode(), QStringLiteral("IT"));
-    EXPECT_EQ(b.BankLength(), 5);
-    EXPECT_EQ(b.BranchLength(), 5);
-    EXPECT_EQ(b.AccountLength(), 12);
-}
-
-TEST(TItalianBBAN, GettersReturnRawPartsWithoutNormalisation)
-{
-    TItalianBBAN b;
-    setParts(b, "1234", "5678", "cc1");
-    EXPECT_EQ(*b.GetBank(), QStringLiteral("1234"));
-    EXPECT_EQ(*b.GetBranch(), QStringLiteral("5678"));
-    EXPECT_EQ(*b.GetAccount(), QStringLiteral("cc1"));
-    EXPECT_EQ(b.Account(), QStringLiteral("cc1"));
-}
-
 TEST(TItalianBBAN, NormalisingGettersPadUpperCaseAndStoreBack)
 {
     TItalianBBAN b;
