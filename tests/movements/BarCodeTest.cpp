@@ -300,7 +300,8 @@ TEST_F(BarCodeTest, ScanCommandReportsAClosedAccountOnItsLine)
     const QString admin = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/admin/ccp-admin");
     ASSERT_TRUE(QFileInfo::exists(admin)) << admin.toStdString();
     SqlQuery q(t.db());
-    ASSERT_TRUE(q.exec(QStringLiteral("UPDATE TSprIst SET dEnd = '%1-03-01' WHERE iSprIstId = %2")
+    // Closed at the end of the year: the reading's day comes before the closing date.
+    ASSERT_TRUE(q.exec(QStringLiteral("UPDATE TSprIst SET dEnd = '%1-12-31' WHERE iSprIstId = %2")
                            .arg(ctx.anfValore).arg(ctx.sprIstId)).ok());
     const int before = movements();
     QTemporaryDir dir;
@@ -323,7 +324,7 @@ TEST_F(BarCodeTest, ScanCommandReportsAClosedAccountOnItsLine)
     ASSERT_TRUE(t.db().open());
     const QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
-    EXPECT_TRUE(err.contains(QStringLiteral("riga 2: Il conto è chiuso dal 01/03/%1: i suoi movimenti non si possono "
+    EXPECT_TRUE(err.contains(QStringLiteral("riga 2: Il conto è chiuso dal 31/12/%1: i suoi movimenti non si possono "
                                             "più registrare né modificare.").arg(ctx.anfValore)))
         << err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("Righe rifiutate: 2")));
