@@ -363,8 +363,24 @@ void TfmEbsCauComp::finishClose()
     }
 }
 
+void TfmEbsCauComp::settle()
+{
+    // An accelerator can come before the grid took in the last cell typed, or before the
+    // delayed recompute: OK is judged on the balance as it is now.
+    for (QLineEdit *editor : m_grid->viewport()->findChildren<QLineEdit *>()) {
+        if (!editor->isVisible())
+            continue;
+        QMetaObject::invokeMethod(m_grid, "commitData", Qt::DirectConnection, Q_ARG(QWidget *, editor));
+        QMetaObject::invokeMethod(m_grid, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget *, editor),
+                                  Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+    }
+    onCurrentCellChanged(qMax(m_grid->currentRow(), 1), m_rules.amountColumn());
+}
+
 void TfmEbsCauComp::accept()
 {
+    if (m_rules.definitionMode())
+        settle();
     if (!canClose())
         return;
     finishClose();

@@ -81,6 +81,7 @@ private:
     void onCurrentCellChanged(int row, int column);
     void resizeToContent();
     bool canClose() const;
+    void settle();
     void finishClose();
 
     QSqlDatabase m_db;

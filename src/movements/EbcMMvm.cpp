@@ -182,6 +182,13 @@ QString TdmEbcMvm::noteStatement()
     return QStringLiteral("UPDATE TMvm_MovimentiCcp SET bMvmNote = :bMvmNote WHERE iMvmId = :iMvmId");
 }
 
+QString TdmEbcMvm::splitCheckStatement() { return QStringLiteral(" EXECUTE PROCEDURE PEbc_MvmQuadra(:iMvmId)"); }
+
+QString TdmEbcMvm::allowedCheckStatement()
+{
+    return QStringLiteral(" EXECUTE PROCEDURE PEbc_MvmConsentito(:iSprIstId, :dMvmDataMov)");
+}
+
 QString TdmEbcMvm::sqlAmountFromEdit(const QString &italianText)
 {
     // The edit shows "1.234,50": read it as the user typed it, never paste it into SQL as is.
@@ -246,12 +253,40 @@ void TdmEbcMvm::beforeList(fw::VeListContext &ctx)
         if (m_pendingNote)
             list.append(noteStatement());
     }
+    // Whatever wrote the split, a movement whose rows do not add up is not stored.
+    list.append(splitCheckStatement());
+}
+
+Status TdmEbcMvm::checkAllowed(const QVariant &sprIstId, const QVariant &date)
+{
+    SqlQuery q(m_db);
+    if (auto s = q.prepare(allowedCheckStatement()); !s)
+        return s;
+    q.bind(QStringLiteral("iSprIstId"), sprIstId).bind(QStringLiteral("dMvmDataMov"), date);
+    return q.exec();
 }
 
 void TdmEbcMvm::beforeExec(fw::VeExecContext &ctx)
 {
     const bool insert = ctx.operation == fw::VeOperation::Insert;
     const bool update = ctx.operation == fw::VeOperation::Update;
+    if (ctx.index == 0) {
+        // A closed account or a locked year takes no movement and gives none away; the check
+        // runs in the post's transaction, so a refusal leaves nothing.
+        const int row = xqcMvm->currentIndex();
+        const QVariant account = insert ? QVariant(sprIstId()) : xqcMvm->value(row, QStringLiteral("iSprIstId"));
+        QList<QVariant> dates;
+        if (!insert)
+            dates << xqcMvm->value(row, QStringLiteral("dMvmDataMov"));
+        if (const QVariant now = xqcMvm->fieldValue(QStringLiteral("dMvmDataMov")); insert || (update && now != dates.value(0)))
+            dates << now;
+        for (const QVariant &date : std::as_const(dates)) {
+            if (auto s = checkAllowed(account, date); !s) {
+                ctx.fail(s.error());
+                return;
+            }
+        }
+    }
     if (ctx.index == 0 && (insert || update)) {
         if (insert) {
             ctx.params.set(QStringLiteral("iSprIstId"), sprIstId());
@@ -282,7 +317,7 @@ void TdmEbcMvm::beforeExec(fw::VeExecContext &ctx)
         return;
     }
     if (insert || update) {
-        if (ctx.tableName == kSplitTable) {
+        if (ctx.tableName == kSplitTable || ctx.sql == splitCheckStatement()) {
             ctx.params.set(QStringLiteral("iMvmId"), m_pendingMvmId);
         } else if (ctx.tableName == kMvmTable && ctx.sql == noteStatement()) {
             ctx.params.set(QStringLiteral("iMvmId"), m_pendingMvmId);

@@ -88,6 +88,11 @@ public:
     static QString splitRowStatement();      // %d component, %s amount
     static QString componentCountSelect();
     static QString noteStatement();
+    // Last of every insert and update: the split rows must add up to the movement's amount.
+    static QString splitCheckStatement();
+    // Run before a movement is written, changed or removed: refuses a closed account and an
+    // account-year whose movements are locked.
+    static QString allowedCheckStatement();
     // An amount text as it goes into a statement: "12.50" (four decimals when it has them).
     static QString sqlAmountFromEdit(const QString &italianText);
     static QString sqlAmountFromSplit(const QString &text);
@@ -102,6 +107,7 @@ private:
     void afterExec(fw::VeExecContext &ctx);
     void onPosted(fw::VeOperation op);
     std::optional<QList<MvmSplitRow>> dialogSplit(int causaleId) const;
+    Status checkAllowed(const QVariant &sprIstId, const QVariant &date);
 
     QSqlDatabase m_db;
     TEbcMvmOwner *m_owner = nullptr;

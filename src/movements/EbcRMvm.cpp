@@ -628,7 +628,7 @@ bool TfrEbcMvm::validatePost()
         l->lineEdit()->setFocus();
         return false;
     }
-    if (!checkDates())
+    if (!checkDates() || !ValidateSlipNumber())
         return false;
     return checkAmount();
 }

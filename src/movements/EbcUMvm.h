@@ -43,6 +43,13 @@ inline const QString AmountZero = QStringLiteral("L'importo dev'essere diverso d
 inline const QString OverAvailability = QStringLiteral("L'importo non può superare la disponibilità del conto.");
 inline const QString PayerRequired = QStringLiteral("Il campo 'Beneficiario' è obbligatorio");
 inline const QString ChooseCategory = QStringLiteral("Selezionare una categoria.");
+inline const QString CausaleWithoutComponents =
+    QStringLiteral("La causale non ha componenti: impossibile registrare il movimento.");
+inline const QString SplitUnbalanced = QStringLiteral(
+    "La suddivisione dell'importo tra le componenti della causale non corrisponde all'importo: "
+    "completarla prima di salvare il movimento.");
+inline const QString SlipNumberTooLong =
+    QStringLiteral("Il numero del bollettino non può superare 2147483647 (al massimo 10 cifre).");
 } // namespace MvmText
 
 using work::accountTypeOf;

@@ -26,6 +26,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace ccp::movements {
 
 namespace {
@@ -499,6 +501,13 @@ void TfrEbsMvm::onCausaleChosen()
     const QVariant key = xdlCausale->key();
     if (key.isNull())
         return;
+    if (componentCount(key.toInt()) == 0) {
+        // Nothing to split the amount over: the composition could never be closed.
+        fw::showError(MvmText::CausaleWithoutComponents);
+        collection()->setFieldValue(FieldCauId, QVariant());
+        dataSource()->reload();
+        return;
+    }
     m_causaleChanged = true;
     fees::TfmEbsCauComp::release();
     const Money total = Money::fromVariant(xdlCausale->rowValue(QStringLiteral("fCauImportoIst")));
@@ -550,7 +559,8 @@ void TfrEbsMvm::CheckAmount(fw::TVeDBCurrencyEdit *edit)
 void TfrEbsMvm::OpenSplit(fw::TVeDBCurrencyEdit *edit)
 {
     const int cauId = collection()->fieldValue(FieldCauId).toInt();
-    if (cauId <= 0 || componentCount(cauId) == 1)
+    // Without components there is nothing to split (the causale is refused at validation).
+    if (cauId <= 0 || componentCount(cauId) <= 1)
         return;
     fees::TfmEbsCauComp *dialog = fees::TfmEbsCauComp::obtain(m_db, window());
     dialog->AmountText = edit->money().toEdit();
@@ -558,14 +568,8 @@ void TfrEbsMvm::OpenSplit(fw::TVeDBCurrencyEdit *edit)
     dialog->ShowBothAmounts = m_treasury;
     dialog->DefinitionMode = true;
     dialog->CausaleId = cauId;
-    const int mvmId = currentMovementId();
-    if (m_mode == 1 || m_causaleChanged || !movementHasSplit(mvmId)) {
-        dialog->ComponentsSql = MvmSql::CausaleComponents;
-        m_causaleChanged = false;
-    } else {
-        // The stored split: the id is a number of ours, written into the text.
-        dialog->ComponentsSql = QString(SplitSql).replace(QStringLiteral(":iMvmId"), QString::number(mvmId));
-    }
+    dialog->ComponentsSql = storedSplitApplies() ? storedSplitSql() : MvmSql::CausaleComponents;
+    m_causaleChanged = false;
     if (auto s = dialog->BuildGrid(); !s) {
         fw::showError(s.error());
         return;
@@ -579,7 +583,6 @@ void TfrEbsMvm::ViewSplit(fw::TVeDBCurrencyEdit *edit)
     if (cauId <= 0)
         return;
     // A dialog of its own: the split being defined for the post stays as it is.
-    const fees::TfmEbsCauComp *pending = fees::TfmEbsCauComp::instance();
     auto *dialog = new fees::TfmEbsCauComp(m_db, window());
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->AmountText = edit->money().toEdit();
@@ -587,17 +590,22 @@ void TfrEbsMvm::ViewSplit(fw::TVeDBCurrencyEdit *edit)
     dialog->ShowBothAmounts = m_treasury;
     dialog->DefinitionMode = false;
     dialog->CausaleId = cauId;
-    const int mvmId = currentMovementId();
-    if (m_mode != 1 && !m_causaleChanged && movementHasSplit(mvmId))
-        dialog->ComponentsSql = QString(SplitSql).replace(QStringLiteral(":iMvmId"), QString::number(mvmId));
-    else
-        dialog->ComponentsSql = MvmSql::CausaleComponents;
+    dialog->ComponentsSql = storedSplitApplies() ? storedSplitSql() : MvmSql::CausaleComponents;
     if (auto s = dialog->BuildGrid(); !s)
         fw::showError(s.error());
     else
         ShowSplitDialog(*dialog);
     delete dialog;  // the program-wide reference forgets it by itself
-    Q_UNUSED(pending);
+}
+
+bool TfrEbsMvm::storedSplitApplies() const
+{
+    // The stored rows split the stored causale: another causale takes its own components.
+    if (m_mode == 1)
+        return false;
+    const fw::TVeQueryCollection *c = collection();
+    return c->fieldValue(FieldCauId) == c->value(c->currentIndex(), FieldCauId)
+           && movementHasSplit(currentMovementId());
 }
 
 bool TfrEbsMvm::ValidateAmount(fw::TVeDBCurrencyEdit *edit)
@@ -605,29 +613,87 @@ bool TfrEbsMvm::ValidateAmount(fw::TVeDBCurrencyEdit *edit)
     if (m_typed)
         CheckAmount(edit);
     const int cauId = collection()->fieldValue(FieldCauId).toInt();
-    if (cauId <= 0 || fees::TfmEbsCauComp::instance())
+    if (cauId <= 0)
         return true;
-    // The store always finds a split: the components' own amounts when nothing was split.
-    fees::TfmEbsCauComp *dialog = fees::TfmEbsCauComp::obtain(m_db, window());
-    dialog->AmountText = edit->money().toEdit();
-    dialog->AmountColumn = edit->property("tag").toInt();
-    dialog->ShowBothAmounts = false;
-    dialog->ComponentsSql = MvmSql::CausaleComponents;
-    dialog->CausaleId = cauId;
-    dialog->DefinitionMode = true;
-    if (auto s = dialog->BuildGrid(); !s) {
-        fw::showError(s.error());
-        return false;
+    if (componentCount(cauId) == 1)
+        return true;  // the store writes the amount itself on the one component
+    const Money amount = edit->money();
+    const fees::TfmEbsCauComp *split = fees::TfmEbsCauComp::instance();
+    if (!split || split->CausaleId != cauId) {
+        // An amount never typed (a new movement's default) goes through the same rule.
+        if (m_mode == 1)
+            CheckAmount(edit);
+        split = fees::TfmEbsCauComp::instance();
+    }
+    if (!split || split->CausaleId != cauId) {
+        // The store always finds a split: in edit the stored one while neither the causale nor
+        // the amount changed, else the components' own amounts.
+        fees::TfmEbsCauComp *dialog = fees::TfmEbsCauComp::obtain(m_db, window());
+        dialog->AmountText = amount.toEdit();
+        dialog->AmountColumn = edit->property("tag").toInt();
+        dialog->ShowBothAmounts = false;
+        dialog->ComponentsSql = keepsStoredSplit(amount) ? storedSplitSql() : MvmSql::CausaleComponents;
+        dialog->CausaleId = cauId;
+        dialog->DefinitionMode = true;
+        if (auto s = dialog->BuildGrid(); !s) {
+            fw::showError(s.error());
+            return false;
+        }
+        split = dialog;
+    }
+    if (splitTotal(*split) != amount) {
+        // A split that does not add up is never posted: the clerk completes it.
+        OpenSplit(edit);
+        split = fees::TfmEbsCauComp::instance();
+        if (!split || splitTotal(*split) != amount) {
+            fw::showError(MvmText::SplitUnbalanced);
+            edit->setFocus();
+            return false;
+        }
     }
     return true;
 }
 
+bool TfrEbsMvm::keepsStoredSplit(Money amount) const
+{
+    const fw::TVeQueryCollection *c = collection();
+    return m_mode == 2 && amount == Money::fromVariant(c->value(c->currentIndex(), FieldAmount)) && storedSplitApplies();
+}
+
+QString TfrEbsMvm::storedSplitSql() const
+{
+    // The id is a number of ours, written into the text.
+    return QString(SplitSql).replace(QStringLiteral(":iMvmId"), QString::number(currentMovementId()));
+}
+
+Money TfrEbsMvm::splitTotal(const fees::TfmEbsCauComp &dialog)
+{
+    return dialog.rules().total(dialog.rules().amountColumn());
+}
+
 bool TfrEbsMvm::ValidateCausale()
 {
-    if (!collection()->fieldValue(FieldCauId).isNull())
+    const QVariant cau = collection()->fieldValue(FieldCauId);
+    QString message;
+    if (cau.isNull())
+        message = fw::TVeQueryCollection::requiredMessage(QStringLiteral("Causale"));
+    else if (componentCount(cau.toInt()) == 0)
+        message = MvmText::CausaleWithoutComponents;
+    if (message.isEmpty())
         return true;
-    fw::showError(fw::TVeQueryCollection::requiredMessage(QStringLiteral("Causale")));
+    fw::showError(message);
     xdlCausale->lineEdit()->setFocus();
+    return false;
+}
+
+bool TfrEbsMvm::ValidateSlipNumber()
+{
+    const QVariant nr = xdnNrBollIst->fieldValue();
+    if (nr.isNull() || !detailLayout()->isRowVisible(xdnNrBollIst)
+        || (nr.toLongLong() >= std::numeric_limits<qint32>::min() && nr.toLongLong() <= std::numeric_limits<qint32>::max()))
+        return true;
+    fw::showError(MvmText::SlipNumberTooLong);
+    xdnNrBollIst->setFocus();
     return false;
 }
 

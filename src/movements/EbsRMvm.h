@@ -106,8 +106,10 @@ public:
     // What the framework's validation of the amount does: the rule when typed, then the
     // default split when none exists.
     bool ValidateAmount(fw::TVeDBCurrencyEdit *edit);
-    // The causale: required.
+    // The causale: required, and with components to split the amount over.
     bool ValidateCausale();
+    // The slip number fits its column.
+    bool ValidateSlipNumber();
     // The bar-code panel shown or hidden (acShowHide checked hides it).
     void setBarCodeVisible(bool visible);
     bool barCodeVisible() const;
@@ -142,6 +144,12 @@ protected:
     QLabel *addRow(const QString &caption, QWidget *field);
 
     int componentCount(int causaleId) const;
+    // The movement's stored split rows split the causale now chosen (edit and browse).
+    bool storedSplitApplies() const;
+    // In edit, neither the causale nor the amount changed: the stored split is the split.
+    bool keepsStoredSplit(Money amount) const;
+    QString storedSplitSql() const;
+    static Money splitTotal(const fees::TfmEbsCauComp &dialog);
     bool movementHasSplit(int mvmId) const;
     int causaleSchoolYear(int causaleId) const;
     QString schoolYearDescription(int ansId) const;

@@ -472,35 +472,48 @@ TEST_F(Procedures, InsMvmPostsTheCausaleWithItsSplit)
 
 TEST_F(Procedures, InsMvmRefusalsAreClearAndLeaveNothing)
 {
-    initYear(2021, "0", "2021-01-01", "2021-06-30");
-    exec(QStringLiteral("UPDATE TSprIst SET dEnd = '2021-05-31' WHERE iSprIstId = %1").arg(Account));
+    initYear(2020);
+    post(2020, 0, "2020-05-04", {{CcaTax, "10"}});
+    initYear(2021, "0", "2021-01-01", "2021-06-30");  // locks the movements of 2020
+    const int before = integer(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp"));
     struct Row
     {
         const char *name;
         int causale, year;
         const char *date;
+        const char *closing;
         const char *message;
     };
     const Row rows[] = {
-        {"causale without components", CauEmpty, 2021, "2021-02-01",
+        {"causale without components", CauEmpty, 2021, "2021-02-01", nullptr,
          "La causale non ha componenti: impossibile registrare il movimento."},
-        {"date before the custom year start", CauIncome, 2021, "2020-12-31",
+        {"date before the custom year start", CauIncome, 2021, "2020-12-31", nullptr,
          "La data del movimento (31/12/2020) non rientra nell'anno finanziario 2021 (dal 01/01/2021 al 30/06/2021)."},
-        {"account closed on that day", CauIncome, 2021, "2021-05-31", "Il conto è chiuso dal 31/05/2021: impossibile registrare il movimento."},
-        {"year not opened", CauIncome, 2019, "2019-02-01",
+        {"year not opened", CauIncome, 2019, "2019-02-01", nullptr,
          "L'anno finanziario 2019 non è stato inizializzato per il conto 900: eseguire prima l'inizio dell'anno finanziario."},
+        {"year locked by the next one", CauIncome, 2020, "2020-06-01", nullptr,
+         "I movimenti dell'anno finanziario 2020 del conto sono stati bloccati dall'inizio dell'anno successivo: "
+         "non si possono più registrare né modificare."},
+        {"account closed on that day", CauIncome, 2021, "2021-05-31", "2021-05-31",
+         "Il conto è chiuso dal 31/05/2021: i suoi movimenti non si possono più registrare né modificare."},
+        {"account closed later", CauIncome, 2021, "2021-05-30", "2021-05-31",
+         "Il conto è chiuso dal 31/05/2021: i suoi movimenti non si possono più registrare né modificare."},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
+        exec(QStringLiteral("UPDATE TSprIst SET dEnd = %1 WHERE iSprIstId = %2")
+                 .arg(r.closing ? QStringLiteral("'%1'").arg(QLatin1String(r.closing)) : QStringLiteral("NULL"))
+                 .arg(Account));
         const Status s = run(QStringLiteral("SELECT * FROM PEbc_InsMvm(%1, %2, %3, 900, NULL, '%4', NULL)")
                                  .arg(Account).arg(r.year).arg(r.causale).arg(QLatin1String(r.date)));
         ASSERT_FALSE(s.ok());
         EXPECT_EQ(s.error(), QString::fromUtf8(r.message));
     }
-    EXPECT_EQ(integer(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")), 0);
-    // The day before the closing date is still open.
+    EXPECT_EQ(integer(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")), before);
+    // Reopened, the account takes the movement.
+    exec(QStringLiteral("UPDATE TSprIst SET dEnd = NULL WHERE iSprIstId = %1").arg(Account));
     exec(QStringLiteral("SELECT * FROM PEbc_InsMvm(%1, 2021, %2, 900, NULL, '2021-05-30', NULL)").arg(Account).arg(CauIncome));
-    EXPECT_EQ(integer(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")), 1);
+    EXPECT_EQ(integer(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")), before + 1);
 }
 
 // --- Balances at a date -----------------------------------------------------------------------

@@ -47,14 +47,6 @@ TEST(CompositionGrid, ThreeComponentsLeaveAnEmptyRowAboveTheTotal)
     EXPECT_EQ(g.protectedColumn(), 2);
 }
 
-TEST(CompositionGrid, OneAmountColumnIsTitledImporto)
-{
-    TEbsCompositionGrid g = twoComponents("100");
-    EXPECT_EQ(g.columnCount(), 3);
-    EXPECT_EQ(g.cell(0, 2), QStringLiteral("Importo"));
-    EXPECT_TRUE(g.isEditable(1, 2));
-}
-
 struct SplitCase
 {
     const char *name;
@@ -91,16 +83,6 @@ INSTANTIATE_TEST_SUITE_P(Splits, CompositionSplit,
                                            SplitCase{"UnreadableCountsAsZero", "100", "abc", "100", 0, true}),
                          [](const auto &row) { return std::string(row.param.name); });
 
-TEST(CompositionGrid, TypedCellIsReformattedWhenAnotherCellIsSelected)
-{
-    TEbsCompositionGrid g = twoComponents("100");
-    g.commitEdit(1, 2, QStringLiteral("60,5"));
-    EXPECT_EQ(g.cell(1, 2), QStringLiteral("60,5"));
-    g.selectCell(2, 2);
-    EXPECT_EQ(g.cell(1, 2), QStringLiteral("60,50"));
-    EXPECT_EQ(g.cell(g.totalRow(), 2), QStringLiteral("90,50"));
-}
-
 TEST(CompositionGrid, DescriptionAndProtectedCellsKeepTheirText)
 {
     TEbsCompositionGrid g;
@@ -130,13 +112,6 @@ TEST(CompositionGrid, ZeroAmountNeedsAnEditBeforeOk)
     EXPECT_TRUE(g.okEnabled());
     EXPECT_EQ(g.instruction(),
               QStringLiteral("Suddividere la somma 0,00 tra i componenti della causale in modo da azzerare lo scarto."));
-}
-
-TEST(CompositionGrid, InstructionNamesTheAmountStillToSplit)
-{
-    TEbsCompositionGrid g = twoComponents("80");
-    EXPECT_EQ(g.remainder(), euros("-20"));
-    EXPECT_TRUE(g.instruction().contains(QStringLiteral("somma -20,00 tra")));
 }
 
 TEST(CompositionGrid, ReadBackWritesPointsAndReloadRestoresAmounts)

@@ -13,6 +13,10 @@
 #include "Connection.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QMutex>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -290,6 +294,43 @@ TEST_F(BarCodeTest, MovementRefusedByTheDatabaseIsReportedWithItsReason)
     EXPECT_TRUE(c.error.contains(QStringLiteral("non rientra"))) << c.error.toStdString();
 }
 
+// The batch command reports the database's refusal on the line of the reading that caused it.
+TEST_F(BarCodeTest, ScanCommandReportsAClosedAccountOnItsLine)
+{
+    const QString admin = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/admin/ccp-admin");
+    ASSERT_TRUE(QFileInfo::exists(admin)) << admin.toStdString();
+    SqlQuery q(t.db());
+    // Closed at the end of the year: the reading's day comes before the closing date.
+    ASSERT_TRUE(q.exec(QStringLiteral("UPDATE TSprIst SET dEnd = '%1-12-31' WHERE iSprIstId = %2")
+                           .arg(ctx.anfValore).arg(ctx.sprIstId)).ok());
+    const int before = movements();
+    QTemporaryDir dir;
+    QFile readings(dir.filePath(QStringLiteral("letture.txt")));
+    ASSERT_TRUE(readings.open(QIODevice::WriteOnly));
+    readings.write(QStringLiteral("9%1\n0%2\n").arg(sitId).arg(cauId).toUtf8());
+    readings.close();
+
+    // The command opens the database file itself.
+    t.db().close();
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CCP_DB_PASSWORD"), QStringLiteral("masterkey"));
+    p.setProcessEnvironment(env);
+    const QString date = day.toString(QStringLiteral("dd/MM/yyyy"));
+    p.start(admin, {QStringLiteral("scan"), QStringLiteral("--file"), readings.fileName(), QStringLiteral("--data-mov"), date,
+                    QStringLiteral("--data-ec"), date, QStringLiteral("--database"), t.file(), QStringLiteral("--user"),
+                    QStringLiteral("SYSDBA")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_TRUE(t.db().open());
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("riga 2: Il conto è chiuso dal 31/12/%1: i suoi movimenti non si possono "
+                                            "più registrare né modificare.").arg(ctx.anfValore)))
+        << err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("Righe rifiutate: 2")));
+    EXPECT_EQ(movements(), before);
+}
+
 // Two workstations scanning at the same moment on the same account-year: every pair becomes one
 // movement, no reading fails, and the progressive numbers stay unique and without gaps.
 TEST_F(BarCodeTest, TwoWorkstationsScanningAtOnce)
@@ -559,17 +600,6 @@ TEST_F(BarCodePanelTest, ScannerTypingCreatesTheMovement)
     EXPECT_EQ(movements() - before, 1);
     EXPECT_EQ(created.at(0).at(0).toInt(), reader->highlightedMvmId());
     EXPECT_TRUE(frame->edBarCode->text().isEmpty());
-}
-
-TEST_F(BarCodePanelTest, DatesStartFromTheParameters)
-{
-    ASSERT_TRUE(ctx.dataEc.isValid() && ctx.dataMov.isValid());
-    fw::SetValues(QStringLiteral("EBCP_MvmDataEc"), QStringLiteral("2026-02-03"));
-    fw::SetValues(QStringLiteral("EBCP_MvmDataMov"), QStringLiteral("2026-02-01"));
-    TfrEbsBarCode fresh;
-    EXPECT_EQ(fresh.dataEc(), QDate(2026, 2, 3));
-    EXPECT_EQ(fresh.dataMov(), QDate(2026, 2, 1));
-    EXPECT_EQ(fresh.deData1->text(), QStringLiteral("03/02/2026"));
 }
 
 TEST_F(BarCodePanelTest, CodeIsShownInUpperCase)

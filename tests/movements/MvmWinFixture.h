@@ -15,7 +15,7 @@ namespace ccp::mvmwin {
 // 9103 "Corso" (30 and 20), and 9200 "Spesa" (expense, one component of 25).
 class MvmWinFixture : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 

@@ -101,14 +101,5 @@ TEST(MvmAccountType, FromBankCategoryAndBank)
     EXPECT_EQ(accountTypeOf(QVariant(), 4), QString());
 }
 
-TEST(MvmSelects, CausaleListFillsItsSlotsInOrder)
-{
-    const QString sql = MvmSql::causaleList(true, 1, 3, false);
-    EXPECT_TRUE(sql.contains(QStringLiteral("((Cau.lCauRette = 1) OR (1 = 1)) AND (Cau.lCauTipo = 1) AND "
-                                            "((Cau.iDwgId IS NULL) OR (Cau.iDwgId = 3) OR (0 = 1))")));
-    EXPECT_TRUE(MvmSql::pupils(false, 3, QString()).endsWith(QStringLiteral(" AND VCls.iDwgId = 3")));
-    EXPECT_FALSE(MvmSql::pupils(true, 3, QString()).contains(QStringLiteral("VCls.iDwgId = 3")));
-}
-
 } // namespace
 } // namespace ccp::movements

@@ -8,6 +8,8 @@
 #include "TVeAccess.h"
 #include "TVeDBCurrencyEdit.h"
 #include "TVeDBDateEdit.h"
+#include "TVeDBEdit.h"
+#include "TVeGlobalValues.h"
 #include "TVeDBLookupEdit.h"
 #include "TVeDataSource.h"
 #include "TVeQueryCollection.h"
@@ -109,6 +111,7 @@ TEST_F(MvmWindow, ChangingTheCausaleInEditUsesTheNewComponents)
     ASSERT_TRUE(frame()->edit());
     ASSERT_TRUE(frame()->xdlCausale->chooseKey(9103));
     EXPECT_EQ(frame()->xdcImpIst->money(), Money::fromEuros(50));
+    onDialog = [](fees::TfmEbsCauComp &d) { d.grid()->item(2, 2)->setText(QStringLiteral("50,00")); };
     typeAmount(QStringLiteral("70"));
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].components, (QStringList{QStringLiteral("9007:20.00"), QStringLiteral("9006:30.00")}));
@@ -140,6 +143,80 @@ TEST_F(MvmWindow, F8ShowsTheStoredSplitReadOnly)
     EXPECT_EQ(fees::TfmEbsCauComp::instance(), nullptr);
 }
 
+// 80,00 split 50/30 on a causale of 60/40: an edit that leaves causale and amount alone keeps
+// the stored split; a new amount opens the composition on it.
+TEST_F(MvmWindow, EditingDateAndNoteKeepsTheStoredSplit)
+{
+    openWindow();
+    onDialog = [](fees::TfmEbsCauComp &d) {
+        d.grid()->item(1, 2)->setText(QStringLiteral("50,00"));
+        d.grid()->item(2, 2)->setText(QStringLiteral("30,00"));
+    };
+    startMovement(9100);
+    typeAmount(QStringLiteral("80"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    const int id = lastMovementId();
+    const QStringList split{QStringLiteral("9001:50.00"), QStringLiteral("9002:30.00")};
+    ASSERT_EQ(splitOf(id), split);
+
+    shown.clear();
+    ASSERT_TRUE(frame()->edit());
+    frame()->collection()->setFieldValue(QStringLiteral("dMvmDataEc"), QDate(2026, 11, 30));
+    frame()->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2026, 11, 30));
+    frame()->meNote->setPlainText(QStringLiteral("Data corretta"));
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    EXPECT_EQ(splitOf(id), split);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(scalar(QStringLiteral("SELECT dMvmDataMov FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toDate(),
+              QDate(2026, 11, 30));
+
+    ASSERT_TRUE(frame()->edit());
+    onDialog = [](fees::TfmEbsCauComp &d) { d.grid()->item(2, 2)->setText(QStringLiteral("40,00")); };
+    typeAmount(QStringLiteral("90"));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].components, split);
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    EXPECT_EQ(splitOf(id), (QStringList{QStringLiteral("9001:50.00"), QStringLiteral("9002:40.00")}));
+}
+
+// The default causale (60/40) with a default amount of 80,00 that the clerk never typed.
+TEST_F(MvmWindow, DefaultAmountNeverTypedIsSplitLikeATypedOne)
+{
+    fw::SetValues(QStringLiteral("EBSP_CausaleInId"), QStringLiteral("9100"));
+    fw::SetValues(QStringLiteral("EBSP_ImpIstCauIn"), QStringLiteral("80"));
+    openWindow();
+    const int before = scalar(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")).toInt();
+    ASSERT_TRUE(frame()->insert());
+    ASSERT_TRUE(frame()->xdlCategoria->chooseKey(4));
+    ASSERT_TRUE(frame()->xdlBen->chooseKey(1));
+    ASSERT_EQ(frame()->collection()->fieldValue(QStringLiteral("iCauId")).toInt(), 9100);
+    // Left unbalanced, the split stops the post.
+    EXPECT_FALSE(frame()->postMovement());
+    EXPECT_EQ(messages.lastText(), MvmText::SplitUnbalanced);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(Money::fromText(shown[0].amount), Money::fromEuros(80));
+    EXPECT_EQ(frame()->xdcDiffIst->money(), Money::fromEuros(-20));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp")).toInt(), before);
+
+    onDialog = [](fees::TfmEbsCauComp &d) { d.grid()->item(1, 2)->setText(QStringLiteral("40,00")); };
+    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
+    EXPECT_EQ(splitOf(lastMovementId()), (QStringList{QStringLiteral("9001:40.00"), QStringLiteral("9002:40.00")}));
+}
+
+TEST_F(MvmWindow, CausaleWithoutComponentsCannotBeChosen)
+{
+    exec(QStringLiteral("INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, "
+                        "dEnd) VALUES (9104, 'VUOTA', 'Vuota', 0, 1, NULL, '2026-09-01', '2027-08-31')"));
+    openWindow();
+    startMovement(9100);
+    messages.clear();
+    frame()->xdlCausale->chooseKey(9104);
+    EXPECT_EQ(messages.lastText(), MvmText::CausaleWithoutComponents);
+    EXPECT_TRUE(frame()->collection()->fieldValue(QStringLiteral("iCauId")).isNull());
+    typeAmount(QStringLiteral("10"));
+    EXPECT_TRUE(shown.isEmpty());
+}
+
 TEST_F(MvmWindow, ExpenseCannotExceedTheAvailableMoney)
 {
     openWindow();
@@ -164,20 +241,6 @@ TEST_F(MvmWindow, ExpenseCannotExceedTheAvailableMoney)
     ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
     EXPECT_EQ(Money::fromVariant(scalar(QStringLiteral("SELECT fMvmImporto FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id))),
               Money::fromEuros(100));
-}
-
-TEST_F(MvmWindow, UsciteListsOnlyExpensesOfTheAccountInProgressiveOrder)
-{
-    openWindow();
-    w->selectTab(1);
-    fw::TVeQueryCollection *c = store->xqcMvm;
-    ASSERT_TRUE(c->fetchAll().ok());
-    EXPECT_EQ(c->count(), scalar(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iSprIstId = 1 AND lMvmTipo = 1 "
-                                                "AND dMvmDataMov BETWEEN '2026-01-01' AND '2026-12-31'")).toInt());
-    ASSERT_GT(c->count(), 1);
-    for (int r = 1; r < c->count(); ++r)
-        EXPECT_LT(c->value(r - 1, QStringLiteral("iMvmProgr")).toInt(), c->value(r, QStringLiteral("iMvmProgr")).toInt());
-    EXPECT_EQ(frame()->causaleKind(), 1);
 }
 
 TEST_F(MvmWindow, TabCannotChangeWhileAMovementIsEntered)
@@ -353,7 +416,25 @@ INSTANTIATE_TEST_SUITE_P(
                     [](MvmWinFixture &, movements::TfrEbcMvm *f) {
                         f->collection()->setFieldValue(QStringLiteral("iCauId"), QVariant());
                     },
-                    QStringLiteral("Il campo Causale è obbligatorio.")}),
+                    QStringLiteral("Il campo Causale è obbligatorio.")},
+        RefusalCase{"CausaleWithoutComponents",
+                    [](MvmWinFixture &fx, movements::TfrEbcMvm *f) {
+                        fx.exec(QStringLiteral("DELETE FROM TCauCca WHERE iCauId = 9100"));
+                        f->collection()->setFieldValue(QStringLiteral("iCauId"), 9100);
+                    },
+                    MvmText::CausaleWithoutComponents},
+        RefusalCase{"SlipNumberLongerThanItsColumn",
+                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
+                        f->xdnNrBollIst->setFocus();
+                        QTest::keyClicks(f->xdnNrBollIst, QStringLiteral("123456789012"));
+                    },
+                    MvmText::SlipNumberTooLong},
+        RefusalCase{"AccountClosedMeanwhile",
+                    [](MvmWinFixture &fx, movements::TfrEbcMvm *) {
+                        fx.exec(QStringLiteral("UPDATE TSprIst SET dEnd = '2026-12-31' WHERE iSprIstId = 1"));
+                    },
+                    QStringLiteral("Impossibile salvare i dati.\r\nIl conto è chiuso dal 31/12/2026: i suoi movimenti "
+                                   "non si possono più registrare né modificare.")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(MvmWindow, MovementDateOutsideAShortUserPeriodIsRefused)
@@ -395,18 +476,9 @@ TEST_F(MvmWindow, PayerLookupWithoutCategoryAsksForOne)
     EXPECT_EQ(messages.lastText(), MvmText::ChooseCategory);
 }
 
-TEST_F(MvmWindow, GridColumnsAndSortKeys)
+TEST_F(MvmWindow, ClickOnAColumnTitleSortsByItsKeys)
 {
     openWindow();
-    QStringList captions;
-    for (const auto &c : frame()->model()->columns())
-        captions << c.caption;
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("Progr."), QStringLiteral("Causale"), QStringLiteral("Beneficiario"),
-                                     QStringLiteral("Data estratto conto"), QStringLiteral("Data movimento"),
-                                     QStringLiteral("Importo"), QStringLiteral("Somma componenti")}));
-    EXPECT_EQ(w->tcMain->tabText(0), QStringLiteral("&Entrate"));
-    EXPECT_EQ(w->tcMain->tabText(1), QStringLiteral("&Uscite"));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Movimenti"));
     QTest::mouseClick(frame()->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(frame()->grid()->horizontalHeader()->sectionViewportPosition(1) + 5, 5));
     EXPECT_EQ(store->xqcMvm->sortKeys(), QStringLiteral("sCauLDesc;iMvmProgr"));
