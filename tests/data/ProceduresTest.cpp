@@ -194,10 +194,11 @@ protected:
 TEST_F(Procedures, TotalsFollowMovementsWithinCustomYearBounds)
 {
     // Financial year 2021 of this account runs from 1 September 2020 to 31 August 2021.
+    initYear(2020, "0", "2019-09-01", "2020-08-31");
     initYear(2021, "100", "2020-09-01", "2021-08-31");
     post(2021, 0, "2020-09-01", {{CcaTax, "10"}, {CcaSub, "5.5"}});  // first day: counted
     post(2021, 1, "2021-08-31", {{CcaOther, "30"}});                  // last day: counted
-    const int outside = post(2021, 0, "2020-08-31", {{CcaTax, "7"}}); // day before: not this year
+    const int outside = post(2020, 0, "2020-08-31", {{CcaTax, "7"}}); // day before: not this year
 
     EXPECT_EQ(yearCents("fCaiSaldoIn", 2021), 1550);
     EXPECT_EQ(yearCents("fCaiSaldoOut", 2021), 3000);
@@ -228,26 +229,6 @@ TEST_F(Procedures, MovementMovedToAnotherAccountLeavesBothYearsRight)
     // Its number belonged to the old account-year: it gets a new one in the new year.
     exec(QStringLiteral("EXECUTE PROCEDURE PEbc_MvmUpdTabs(901, 2021)"));
     EXPECT_EQ(integer(QStringLiteral("SELECT iMvmProgr FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)), 1);
-}
-
-TEST_F(Procedures, MovingYearBoundsRecomputesTheTotals)
-{
-    initYear(2020, "0");
-    initYear(2021, "50");
-    post(2020, 0, "2020-12-20", {{CcaTax, "10"}});
-    post(2021, 0, "2021-01-10", {{CcaTax, "20"}});
-    EXPECT_EQ(yearCents("fCaiSaldoIn", 2020), 1000);
-    EXPECT_EQ(yearCents("fCaiSaldoIn", 2021), 2000);
-
-    // 2021 now starts on 1 December 2020, 2020 ends the day before: December moves to 2021.
-    exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiInizioAnno = '2020-12-01' WHERE iSprIstId = %1 "
-                        "AND iCaiEsercizioFin = 2021").arg(Account));
-    exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiFineAnno = '2020-11-30' WHERE iSprIstId = %1 "
-                        "AND iCaiEsercizioFin = 2020").arg(Account));
-    EXPECT_EQ(yearCents("fCaiSaldoIn", 2020), 0);
-    EXPECT_EQ(yearCents("fCaiSaldoIn", 2021), 3000);
-    EXPECT_EQ(yearCents("fCaiCassaAtt", 2021), 5000 + 3000);
-    EXPECT_EQ(yearCents("fCaiCassaAtt", 2020), 0);
 }
 
 TEST_F(Procedures, ProgressivesFollowIdsAndAreNeverReused)
@@ -556,8 +537,9 @@ TEST_F(Balances, PerTypeBalanceAndCarryOver)
         {"expense subtracts", "PEbc_SaldoXTcc", 4, 0, "2021-03-15", 2550 - 3000},
         {"by statement date not yet", "PEbc_SaldoXTcc", 2, 1, "2021-02-28", 5000},
         {"by statement date", "PEbc_SaldoXTcc", 2, 1, "2021-03-01", 5550},
-        {"a type outside 1-4", "PEbc_SaldoXTcc", 960, 0, "2021-12-31", 200},
-        {"no account-year at that date", "PEbc_SaldoXTcc", 1, 0, "2022-01-01", 0},
+        {"a type outside 1-4 counts as other", "PEbc_SaldoXTcc", 4, 0, "2021-12-31", 2550 - 3000 + 200},
+        {"a date after the last year reads its closing", "PEbc_SaldoXTcc", 1, 0, "2022-01-01", 11000},
+        {"a date before the first year reads nothing", "PEbc_SaldoXTcc", 1, 0, "2020-12-31", 0},
         {"carry-over on the first day is the opening", "PEbc_RiportoXTcc", 1, 0, "2021-01-01", 10000},
         {"carry-over stops the day before", "PEbc_RiportoXTcc", 1, 0, "2021-02-10", 10000},
         {"carry-over includes the day before", "PEbc_RiportoXTcc", 1, 0, "2021-02-11", 11000},
@@ -597,10 +579,10 @@ TEST_F(Balances, DifferencesAndCarriedTotals)
         {"differences before the first day", differenze("2021-01-01"), 200},
         {"differences before a date", differenze("2021-02-11"), 350},
         {"income carried", riporti("2021-03-21", 0, 1, 0), 2000 + 500},
-        {"expense carried", riporti("2021-03-21", 1, 0, 0), 3000},
+        {"expense carried, signed", riporti("2021-03-21", 1, 0, 0), -3000},
         {"expense not yet carried", riporti("2021-03-15", 1, 0, 0), 0},
         {"income carried by statement", riporti("2021-04-02", 0, 1, 1), 2000},
-        {"both carried", riporti("2021-12-31", 1, 1, 0), 5500},
+        {"both carried", riporti("2021-12-31", 1, 1, 0), 2500 - 3000},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
@@ -642,7 +624,7 @@ TEST_F(Balances, CompositionOfMovements)
     while (sum.next())
         rows << QStringLiteral("%1/%2/%3").arg(sum.value(0).toInt()).arg(sum.value(1).toInt()).arg(sum.money(2).cents());
     EXPECT_EQ(rows, (QStringList{QStringLiteral("900/1/1000"), QStringLiteral("901/2/850"), QStringLiteral("902/3/450"),
-                                 QStringLiteral("903/4/-3000"), QStringLiteral("904/960/200")}));
+                                 QStringLiteral("904/4/200"), QStringLiteral("903/4/-3000")}));
 }
 
 TEST_F(Balances, RegisterCarriesTheRunningBalance)
@@ -666,6 +648,182 @@ TEST_F(Balances, RegisterCarriesTheRunningBalance)
     ASSERT_TRUE(all.next());
     EXPECT_EQ(all.value(0).toString(), QStringLiteral("A01, P12"));
     EXPECT_EQ(all.money(1).cents(), 17550 + 2000);
+}
+
+// The four types of one account at a date, by movement date or by statement date.
+struct FourTypes
+{
+    qint64 t[4];
+    qint64 sum() const { return t[0] + t[1] + t[2] + t[3]; }
+};
+
+TEST_F(Procedures, ADateAfterAYearEndingInAugustReadsThatYearsClosing)
+{
+    // 2020 runs 01/09/2019 - 31/08/2020; the year wizard of 2021 reads the balances at 31/12/2020.
+    exec(QStringLiteral("EXECUTE PROCEDURE PEBC_INITANNOFIN(2020, %1, 60, 10, 20, 0, 30, 1, '2019-09-01', '2020-08-31')")
+             .arg(Account));
+    post(2020, 0, "2019-10-01", {{CcaTax, "10"}, {CcaSub, "5.5"}, {CcaQuota, "4.5"}}, "2019-10-02", "0.5");
+    post(2020, 1, "2020-08-31", {{CcaOther, "30"}}, "2020-09-02");
+    const auto at = [&](const char *proc, int type, const char *date) {
+        return cents(QStringLiteral("SELECT fTccImporto FROM %1(%2, %3, 0, '%4')")
+                         .arg(QLatin1String(proc)).arg(Account).arg(type).arg(QLatin1String(date)));
+    };
+    const qint64 closing[] = {1000 + 1000, 2000 + 550, 450, 3000 - 3000};
+    for (int type = 1; type <= 4; ++type) {
+        SCOPED_TRACE(type);
+        EXPECT_EQ(at("PEbc_SaldoXTcc", type, "2020-12-31"), closing[type - 1]);
+        EXPECT_EQ(at("PEbc_RiportoXTcc", type, "2021-01-01"), closing[type - 1]);
+    }
+    EXPECT_EQ(cents(QStringLiteral("SELECT fDiff FROM PEbc_MvmDiff(%1, '2020-12-31')").arg(Account)), 150);
+    EXPECT_EQ(cents(QStringLiteral("SELECT fDiff FROM PEbc_Differenze(%1, '2021-01-01')").arg(Account)), 150);
+    EXPECT_EQ(cents(QStringLiteral("SELECT fImporto FROM PEbc_RiportiInOut(%1, '2021-01-01', 1, 1, 0)").arg(Account)),
+              2000 - 3000);
+}
+
+TEST_F(Procedures, AMovementStatedInTheNextYearCountsOnceByStatementDate)
+{
+    initYear(2020, "0");
+    post(2020, 0, "2020-06-01", {{CcaTax, "40"}}, "2020-06-01");
+    post(2020, 0, "2020-12-30", {{CcaTax, "10"}}, "2021-01-02");  // paid in December, stated in January
+    // The new year's opening carries 2020 by movement date: both movements.
+    exec(QStringLiteral("EXECUTE PROCEDURE PEBC_INITANNOFIN(2021, %1, 50, 50, 0, 0, 0, 0, NULL, NULL)").arg(Account));
+    post(2021, 0, "2021-01-02", {{CcaTax, "7"}}, "2021-01-03");
+
+    struct Row
+    {
+        const char *date;
+        qint64 balance;  // by statement date: every movement stated on or before the date
+    };
+    const Row rows[] = {{"2020-12-31", 4000}, {"2021-01-01", 4000}, {"2021-01-02", 5000}, {"2021-01-03", 5700}};
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.date);
+        EXPECT_EQ(cents(QStringLiteral("SELECT fTccImporto FROM PEbc_SaldoXTcc(%1, 1, 1, '%2')").arg(Account).arg(QLatin1String(r.date))),
+                  r.balance);
+        // What a statement starting the day after carries is the same balance.
+        const QString next = QDate::fromString(QLatin1String(r.date), Qt::ISODate).addDays(1).toString(Qt::ISODate);
+        EXPECT_EQ(cents(QStringLiteral("SELECT fTccImporto FROM PEbc_RiportoXTcc(%1, 1, 1, '%2')").arg(Account).arg(next)),
+                  r.balance);
+    }
+    // Income carried into a statement from 3 January: the December movement stated on the 2nd.
+    EXPECT_EQ(cents(QStringLiteral("SELECT fImporto FROM PEbc_RiportiInOut(%1, '2021-01-03', 0, 1, 1)").arg(Account)), 0);
+    EXPECT_EQ(cents(QStringLiteral("SELECT fImporto FROM PEbc_RiportiInOut(%1, '2021-01-02', 0, 1, 1)").arg(Account)), -1000);
+}
+
+TEST_F(Procedures, ASplitRowWithoutTypeCountsAsOther)
+{
+    exec(QStringLiteral("INSERT INTO TCca_CompCausali (iCcaId, sCcaSDesc, sCcaLDesc, fCcaImportoIst, lCcaTipo, iTccId, "
+                        "dStart, dEnd) VALUES (905, 'NT', 'Senza tipo', 5, 0, NULL, '2020-09-01', '2021-08-31')"));
+    initYear(2021, "0");
+    const int id = post(2021, 0, "2021-03-01", {{CcaTax, "10"}, {905, "5"}}, "2021-03-01");
+    post(2021, 1, "2021-03-02", {{905, "2"}}, "2021-03-02");
+
+    SqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT fImportoT, fImportoC, fImportoQ, fImportoD FROM PEbc_ComposSint(%1, 0, 0, 0)").arg(id)).ok());
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.money(3).cents(), 500);
+    EXPECT_EQ(test::scalar(db, QStringLiteral("SELECT iTccId FROM PEbc_ComposAna(%1, 0, 0, 900) WHERE iCcaId = 905").arg(id)).toInt(), 4);
+
+    for (int byStatement : {0, 1}) {
+        SCOPED_TRACE(byStatement);
+        FourTypes f{};
+        for (int type = 1; type <= 4; ++type)
+            f.t[type - 1] = cents(QStringLiteral("SELECT fTccImporto FROM PEbc_SaldoXTcc(%1, %2, %3, '2021-12-31')")
+                                      .arg(Account).arg(type).arg(byStatement));
+        EXPECT_EQ(f.t[0], 1000);
+        EXPECT_EQ(f.t[3], 500 - 200);
+        EXPECT_EQ(f.sum(), yearCents("fCaiCassaAtt", 2021));
+    }
+}
+
+TEST_F(Procedures, BoundsThatWouldMoveAMovementAreRefusedAndChangeNothing)
+{
+    initYear(2020, "0");
+    initYear(2021, "50");
+    post(2020, 0, "2020-12-20", {{CcaTax, "10"}});
+    post(2021, 0, "2021-01-10", {{CcaTax, "20"}});
+    const QString bounds = QStringLiteral("SELECT LIST(iCaiEsercizioFin || ':' || COALESCE(dCaiInizioAnno, '-') || '/' || "
+                                          "COALESCE(dCaiFineAnno, '-') || '/' || fCaiSaldoIn, ' ') FROM (SELECT * FROM "
+                                          "TCai_CassaIst WHERE iSprIstId = 900 ORDER BY iCaiEsercizioFin)");
+    const QString before = test::scalar(db, bounds).toString();
+    struct Row
+    {
+        const char *name;
+        const char *update;
+        const char *message;
+    };
+    const Row rows[] = {
+        {"start of 2021 over a movement of 2020", "dCaiInizioAnno = '2020-12-01' WHERE iCaiEsercizioFin = 2021",
+         "Impossibile cambiare le date dell'anno finanziario 2021: il movimento del 20/12/2020 passerebbe a un altro "
+         "anno finanziario o resterebbe fuori da ogni anno. Le date non sono state cambiate."},
+        {"end of 2020 leaving a movement in no year", "dCaiFineAnno = '2020-11-30' WHERE iCaiEsercizioFin = 2020",
+         "Impossibile cambiare le date dell'anno finanziario 2020: il movimento del 20/12/2020 passerebbe a un altro "
+         "anno finanziario o resterebbe fuori da ogni anno. Le date non sono state cambiate."},
+        {"start of 2021 moved past its first movement", "dCaiInizioAnno = '2021-02-01' WHERE iCaiEsercizioFin = 2021",
+         "Impossibile cambiare le date dell'anno finanziario 2021: il movimento del 10/01/2021 passerebbe a un altro "
+         "anno finanziario o resterebbe fuori da ogni anno. Le date non sono state cambiate."},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Status s = run(QStringLiteral("UPDATE TCai_CassaIst SET %1 AND iSprIstId = 900").arg(QLatin1String(r.update)));
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error(), QString::fromUtf8(r.message));
+        EXPECT_EQ(test::scalar(db, bounds).toString(), before);
+    }
+    // A new year may not take the movements of another one either.
+    const Status overlap = run(QStringLiteral("EXECUTE PROCEDURE PEBC_INITANNOFIN(2022, 900, 0, 0, 0, 0, 0, 0, '2021-01-05', '2022-12-31')"));
+    ASSERT_FALSE(overlap.ok());
+    EXPECT_EQ(overlap.error(), QStringLiteral("Impossibile creare l'anno finanziario 2022 dal 05/01/2021 al 31/12/2022: "
+                                              "il movimento del 10/01/2021 appartiene già a un altro anno finanziario del conto."));
+
+    // Days without movements change hands freely; the balances still read every movement once.
+    exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiFineAnno = '2020-12-25' WHERE iCaiEsercizioFin = 2020 AND iSprIstId = 900"));
+    exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiInizioAnno = '2020-12-26', dCaiFineAnno = '2021-06-30' "
+                        "WHERE iCaiEsercizioFin = 2021 AND iSprIstId = 900"));
+    EXPECT_EQ(yearCents("fCaiSaldoIn", 2020), 1000);
+    EXPECT_EQ(yearCents("fCaiSaldoIn", 2021), 2000);
+    EXPECT_EQ(cents(QStringLiteral("SELECT fTccImporto FROM PEbc_SaldoXTcc(900, 1, 0, '2021-06-30')")), 2000);
+    EXPECT_EQ(cents(QStringLiteral("SELECT fTccImporto FROM PEbc_SaldoXTcc(900, 1, 0, '2021-12-31')")), 2000);
+}
+
+TEST_F(Procedures, UpdTabsNumbersEveryYearOfTheAccountAndAMovementNeedsAYear)
+{
+    initYear(2020, "0", "2019-09-01", "2020-08-31");
+    initYear(2021, "0", "2020-09-01", "2021-08-31");
+    // Rows written without the procedure, as a bulk import would leave them.
+    const char *dates[] = {"2020-01-10", "2020-10-01", "2019-12-01", "2021-02-01"};
+    int id = 800;
+    for (const char *d : dates)
+        exec(QStringLiteral("INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, iCauId, lMvmTipo, fMvmImporto, iMvmProgr, "
+                            "dMvmDataMov) VALUES (%1, 900, %2, 0, 1, 0, '%3')").arg(++id).arg(CauIncome).arg(QLatin1String(d)));
+    exec(QStringLiteral("EXECUTE PROCEDURE PEbc_MvmUpdTabs(900, 2021)"));
+    // Each year numbers its own movements in the order they were written.
+    EXPECT_EQ(progressives(), (QList<int>{1, 1, 2, 2}));
+    EXPECT_EQ(yearInt("iCaiUltProgr", 2020), 2);
+    EXPECT_EQ(yearInt("iCaiUltProgr", 2021), 2);
+
+    struct Row
+    {
+        const char *name, *sql, *message;
+    };
+    const Row rows[] = {
+        {"insert before every year", "INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, iCauId, lMvmTipo, fMvmImporto, "
+                                     "iMvmProgr, dMvmDataMov) VALUES (900, 900, 900, 0, 1, 0, '2019-08-31')",
+         "La data del movimento (31/08/2019) non rientra in nessun anno finanziario del conto: eseguire prima l'inizio "
+         "dell'anno finanziario."},
+        {"date moved after every year", "UPDATE TMvm_MovimentiCcp SET dMvmDataMov = '2021-09-01' WHERE iMvmId = 801",
+         "La data del movimento (01/09/2021) non rientra in nessun anno finanziario del conto: eseguire prima l'inizio "
+         "dell'anno finanziario."},
+        {"moved to an account without that year", "UPDATE TMvm_MovimentiCcp SET iSprIstId = 901 WHERE iMvmId = 801",
+         "La data del movimento (10/01/2020) non rientra in nessun anno finanziario del conto: eseguire prima l'inizio "
+         "dell'anno finanziario."},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const Status s = run(QString::fromLatin1(r.sql));
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.error(), QString::fromUtf8(r.message));
+    }
+    EXPECT_EQ(integer(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iSprIstId = 900 AND dMvmDataMov = '2020-01-10'")), 1);
 }
 
 // --- Small lookups ----------------------------------------------------------------------------

@@ -131,6 +131,7 @@ TEST_F(SchemaObjects, SplitRowsGoWithTheirMovement)
         "INSERT INTO TSprIst (iSprIstId, iSprId, sSprIstNumCc) VALUES (1, 3, 'CASSA')",
         "INSERT INTO TCca_CompCausali (iCcaId, sCcaLDesc, lCcaTipo) VALUES (1, 'Tassa', 0)",
         "INSERT INTO TCca_CompCausali (iCcaId, sCcaLDesc, lCcaTipo) VALUES (2, 'Quota', 0)",
+        "INSERT INTO TCai_CassaIst (iCaiId, iSprIstId, iCaiEsercizioFin) VALUES (1, 1, 2025)",
         "INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, lMvmTipo, fMvmImporto, dMvmDataMov) VALUES (1, 1, 0, 30, '2025-03-01')",
         "INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, lMvmTipo, fMvmImporto, dMvmDataMov) VALUES (2, 1, 0, 5, '2025-03-02')",
         "INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (1, 1, 1, 10)",
@@ -198,7 +199,8 @@ class FlagChecks : public SchemaObjects, public ::testing::WithParamInterface<Fl
 TEST_P(FlagChecks, AcceptZeroAndOneRefuseTwo)
 {
     const QString sql = QString::fromLatin1(GetParam().insert);
-    ASSERT_TRUE(run(db(), {"INSERT INTO TSprIst (iSprIstId, iSprId, sSprIstNumCc) VALUES (1, 3, 'CASSA')"}).ok());
+    ASSERT_TRUE(run(db(), {"INSERT INTO TSprIst (iSprIstId, iSprId, sSprIstNumCc) VALUES (1, 3, 'CASSA')",
+                           "INSERT INTO TCai_CassaIst (iCaiId, iSprIstId, iCaiEsercizioFin) VALUES (99, 1, 2025)"}).ok());
     EXPECT_TRUE(run(db(), QStringList{sql.arg(1).arg(1)}).ok());
     EXPECT_TRUE(run(db(), QStringList{sql.arg(2).arg(0)}).ok());
     const Status refused = run(db(), QStringList{sql.arg(3).arg(2)});
