@@ -1,3 +1,4 @@
+#include "AccURegister.h"
 #include "EbcFMain.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
     ccp::fw::TVeParamDialog::install();
     ccp::fees::registerWindows();
     ccp::movements::registerWindows();
+    ccp::accounts::registerWindows(&ccp::app::mainDb);
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::app::TdmEbcConn conn(dir.connection());
