@@ -1,4 +1,5 @@
 #include "EbcFMain.h"
+#include "AcbURegister.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
 #include "EbsURegister.h"
@@ -41,6 +42,7 @@ int main(int argc, char *argv[])
     ccp::movements::registerWindows();
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
+    ccp::directdebit::registerWindows(dir.root());
     ccp::app::TdmEbcConn conn(dir.connection());
     ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);
     ccp::app::TfmEbcMain mainWindow(conn, att);
