@@ -152,6 +152,7 @@ TfrEbcAluGen::TfrEbcAluGen(TdmEbcAluGen &dm, int ansId, QWidget *parent)
     xdeIban->setUpperCase(true);
     xdeIban->setCharFilter(fw::CharFilters::digitsAndLetters);
     xdeIban->setMaxLength(34);
+    xdeIban->setMinimumWidth(xdeIban->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 30);
     addField(QStringLiteral("Codice &IBAN"), xdeIban, QStringLiteral("sAcbIBan"));
 
     xdlPagamento = new fw::TVeDBLookupEdit(db);

@@ -64,7 +64,7 @@ TfmEbcDataReplace::TfmEbcDataReplace(QSqlDatabase db, int ansId, const QString &
 {
     setObjectName(QStringLiteral("TfmEbcDataReplace"));
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint);
-    resize(820, 560);
+    resize(1000, 620);
 
     lbFieldList = new QListWidget;
     lbFieldList->setObjectName(QStringLiteral("lbFieldList"));
@@ -269,6 +269,12 @@ void TfmEbcDataReplace::accept()
             fw::showError(AcbText::IbanInvalid);
             return;
         }
+    }
+    // A script that adds rows needs something to add.
+    if (!field->insertScript.trimmed().isEmpty() && newValue().isNull()) {
+        fw::showError(ReplaceText::NewValueRequired);
+        edNew->setFocus();
+        return;
     }
     if (fw::askYesNo(ReplaceText::Confirm))
         run();

@@ -50,8 +50,8 @@ QTreeWidget *makeList(const QString &name)
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setSortingEnabled(true);
     list->sortByColumn(0, Qt::AscendingOrder);
-    list->header()->resizeSection(0, 200);
-    list->header()->resizeSection(1, 80);
+    list->header()->resizeSection(0, 190);
+    list->header()->resizeSection(1, 50);
     return list;
 }
 

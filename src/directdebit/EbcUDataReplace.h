@@ -55,6 +55,7 @@ struct ReplaceRequest
 
 namespace ReplaceText {
 inline const QString Confirm = QStringLiteral("Confermi l'inserimento del dato ?");
+inline const QString NewValueRequired = QStringLiteral("Indicare il valore da inserire.");
 QString done(const QString &caption, int count);
 } // namespace ReplaceText
 

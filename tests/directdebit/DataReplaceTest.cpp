@@ -304,13 +304,18 @@ TEST_F(Wizard, AnyValueDisablesTheOldValueAndReplacesEveryChosenRecord)
     EXPECT_EQ(w->result(), int(QDialog::Accepted));
 }
 
-TEST_F(Wizard, EmptyOldCausaleAddsItAndNoChosenRecordReportsZero)
+TEST_F(Wizard, ACausaleIsNeededAndNoChosenRecordReportsZero)
 {
     ASSERT_TRUE(w->next());   // the causale, first in the list
     ASSERT_TRUE(w->next());
     auto *oldValue = qobject_cast<QComboBox *>(w->edOld);
+    auto *newValue = qobject_cast<QComboBox *>(w->edNew);
     ASSERT_NE(oldValue, nullptr);
     EXPECT_EQ(oldValue->itemText(0), TfmEbcDataReplace::vuoto());
+    w->okButton()->click();
+    EXPECT_EQ(messages.lastText(), ReplaceText::NewValueRequired) << "no link without a causale";
+    EXPECT_TRUE(w->isVisible());
+    newValue->setCurrentIndex(newValue->findData(9100));
     w->okButton()->click();
     EXPECT_EQ(messages.lastText(), QStringLiteral("Inserito il dato Causale a 0 alunni"));
 }
