@@ -1,5 +1,6 @@
 #include "AccURegister.h"
 #include "EbcFMain.h"
+#include "AcbURegister.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
 #include "EbcUSignals.h"
@@ -44,6 +45,7 @@ int main(int argc, char *argv[])
     ccp::accounts::registerWindows(&ccp::app::mainDb);
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
+    ccp::directdebit::registerWindows(dir.root());
     ccp::app::TdmEbcConn conn(dir.connection());
     ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);
     ccp::app::TfmEbcMain mainWindow(conn, att);

@@ -1,0 +1,29 @@
+#include "AcbURegister.h"
+
+#include "EbcFAluGen.h"
+#include "EbsMDataSets.h"
+#include "TVeLaunchers.h"
+#include "VeMessageDlg.h"
+
+#include <QDir>
+
+namespace ccp::directdebit {
+
+void registerWindows(const QString &mainDirectory)
+{
+    const QString filters = QDir(mainDirectory).filePath(QStringLiteral("usr/ebc/filter"));
+    auto &registry = fw::TVeFormRegistry::instance();
+    registry.registerClass(QStringLiteral("TfmEbcAluGen"), [filters](QWidget *parent) -> QWidget * {
+        // The windows share the one connection the school-fees data module holds.
+        fees::TdmEbsDataSets *ds = fees::TdmEbsDataSets::instance();
+        if (!ds) {
+            fw::showError(QStringLiteral("Il modulo dati delle causali non è disponibile."));
+            return nullptr;
+        }
+        auto *w = new TfmEbcAluGen(ds->database(), parent);
+        w->filterFolder = filters;
+        return w;
+    });
+}
+
+} // namespace ccp::directdebit
