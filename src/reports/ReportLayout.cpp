@@ -53,6 +53,18 @@ public:
 
     Status run()
     {
+        // Header data (the school's name and address) is read before anything is placed.
+        std::vector<DataTable> header;
+        header.reserve(size_t(m_t.headerData.size()));
+        for (const QString &name : m_t.headerData) {
+            auto t = m_data.open(name.toLower(), m_rows);
+            if (!t) {
+                fail(t.error());
+                return failure();
+            }
+            header.push_back(std::move(t.value()));
+            m_rows.push_back({name.toLower(), &header.back(), header.back().rowCount() > 0 ? 0 : -1});
+        }
         startPage();
         place(m_t.title_, &m_report);
         for (const Section &s : m_t.sections) {
@@ -346,6 +358,8 @@ private:
                 place(s.groups[g].header, &groupScopes[g], s.detail.height);
             }
             keys = next;
+            if (s.pageBreak && r > 0 && !m_fresh)
+                newPage();
             // The row's page is chosen before it is counted, so page sums hold the rows shown.
             m_scope = sectionScope;
             if (s.detail.present() && evaluateFlag(s.detail.visible, *this))

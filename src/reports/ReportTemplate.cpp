@@ -121,6 +121,7 @@ struct Parser
         s->dataSet = e.attribute(QStringLiteral("dataset"));
         if (s->dataSet.isEmpty())
             return fail(e, QStringLiteral("<section> senza l'attributo \"dataset\"."));
+        s->pageBreak = flag(e, QStringLiteral("pageBreak"));
         for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
             const QString tag = c.tagName();
             bool ok = true;
@@ -171,7 +172,7 @@ void collect(const Section &s, QStringList *out)
 
 QStringList Template::dataSets() const
 {
-    QStringList out;
+    QStringList out = headerData;
     for (const Section &s : sections)
         collect(s, &out);
     return out;
@@ -219,6 +220,10 @@ Result<std::shared_ptr<const Template>> parseTemplate(const QString &xml)
             Section s;
             ok = p.section(c, &s);
             t->sections.push_back(std::move(s));
+        } else if (tag == QLatin1String("data")) {
+            t->headerData << c.attribute(QStringLiteral("dataset"));
+            if (t->headerData.last().isEmpty())
+                ok = p.fail(c, QStringLiteral("<data> senza l'attributo \"dataset\"."));
         } else {
             ok = p.fail(c, QStringLiteral("elemento sconosciuto <%1> in <report>.").arg(tag));
         }

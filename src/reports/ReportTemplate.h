@@ -49,6 +49,7 @@ struct Group
 struct Section
 {
     QString dataSet;
+    bool pageBreak = false;  // every row after the first starts a new page
     Band columnHeader;  // repeated at the top of every page the section runs on
     std::vector<Group> groups;
     Band detail;
@@ -77,6 +78,7 @@ struct Template
     Band pageFooter;
     Band summary;       // after every section
     std::vector<Section> sections;
+    QStringList headerData;  // opened once before the first page; their first row is seen everywhere
     QStringList dataSets() const;  // every data set named, outer first
 };
 
