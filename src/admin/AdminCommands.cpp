@@ -5,6 +5,9 @@
 #include "MainDirectory.h"
 #include "Password.h"
 #include "Schema.h"
+#ifdef CCP_HAVE_REPORTS
+#include "ReportCommand.h"
+#endif
 
 #include <QElapsedTimer>
 #include <QMap>
@@ -141,12 +144,20 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
         opt.force = o.force;
         if (auto s = Installation::init(dir, settings, opt, progress); !s)
             return fail(err, s.error());
+#ifdef CCP_HAVE_REPORTS
+        if (auto s = installReportTemplates(settings, out); !s)
+            return fail(err, s.error());
+#endif
         out << "Database creato in " << QString::number(t.elapsed() / 1000.0, 'f', 1) << " s." << Qt::endl;
         return 0;
     }
     if (command == QLatin1String("upgrade")) {
         if (auto s = Installation::upgrade(settings, progress); !s)
             return fail(err, s.error());
+#ifdef CCP_HAVE_REPORTS
+        if (auto s = installReportTemplates(settings, out); !s)
+            return fail(err, s.error());
+#endif
         out << "Database aggiornato alla versione " << QString::fromLatin1(ccp::Schema::Version) << "." << Qt::endl;
         return 0;
     }
