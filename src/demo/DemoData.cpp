@@ -2,6 +2,8 @@
 #include "DemoDirectDebit.h"
 
 #include "AbiUIBAN.h"
+#include "AbiUNames.h"
+#include "DemoBeneficiaries.h"
 #include "SqlQuery.h"
 
 #include <QDate>
@@ -150,17 +152,6 @@ QString fiscalCode(const QString &surname, const QString &name, const QDate &bir
             sum += c.isDigit() ? v : v - 10;
     }
     return code + QChar(u'A' + sum % 26);
-}
-
-// FNV-1a: a control code that does not depend on Qt's hashing.
-int controlCode(const QString &text)
-{
-    quint32 h = 2166136261u;
-    for (QChar c : text) {
-        h ^= c.unicode();
-        h *= 16777619u;
-    }
-    return int(h & 0x7fffffff);
 }
 
 // ---- budget scheme, components and causali -----------------------------------------------------
@@ -919,11 +910,11 @@ Result<Person> Builder::person(const QString &surname, const QString &name, bool
     p.name = name;
     p.female = female;
     p.birth = birth;
-    const QString idx = (surname + u' ' + name).toUpper();
+    const QString idx = names::personKey(surname, name);
     m_ana.bind(S("id"), p.anaId).bind(S("cog"), surname).bind(S("nom"), name).bind(S("idx"), idx)
         .bind(S("cf"), fiscalCode(surname, name, birth, female, born.cadastral)).bind(S("nasc"), birth)
         .bind(S("sex"), female ? 2 : 1).bind(S("srpc"), born.srpcId)
-        .bind(S("ctrl"), controlCode(idx + birth.toString(Qt::ISODate)))
+        .bind(S("ctrl"), names::controlCode(surname, name, birth))
         .bind(S("mod"), date(2025, 6, 30))
         .bind(S("d"), date(2015, 1, 1));
     TRY(m_ana.exec());
@@ -1675,6 +1666,7 @@ Status Builder::run()
     TRY(banksAndAccounts());
     TRY(people());
     TRY(beneficiaries());
+    TRY(DemoBeneficiaries::load(m_db));
     TRY(directDebit());
     TRY(movements());
     TRY(parameters());

@@ -1,5 +1,6 @@
 #include "AnaUPeople.h"
 
+#include "AbiUNames.h"
 #include "SqlQuery.h"
 
 #include <QHash>
@@ -43,10 +44,18 @@ PeopleSearch searchByName(const QString &text)
     QString escaped = t.toUpper();
     escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("\\%")).replace(u'_', QStringLiteral("\\_"));
     // "ROSSI MA" finds Rossi Mario: surname and name are searched as one text, both ways round.
-    return {QStringLiteral("(UPPER(Ana.sAnaCognome || ' ' || Ana.sAnaNome) LIKE :VESEARCH ESCAPE '\\'"
-                           " OR UPPER(Ana.sAnaNome || ' ' || Ana.sAnaCognome) LIKE :VESEARCH ESCAPE '\\'"
-                           " OR UPPER(Ana.sAnaCodFiscale) LIKE :VESEARCH ESCAPE '\\')"),
-            {{QStringLiteral("VESEARCH"), QString(u'%' + escaped + u'%')}}};
+    QString sql = QStringLiteral("(UPPER(Ana.sAnaCognome || ' ' || Ana.sAnaNome) LIKE :VESEARCH ESCAPE '\\'"
+                                 " OR UPPER(Ana.sAnaNome || ' ' || Ana.sAnaCognome) LIKE :VESEARCH ESCAPE '\\'"
+                                 " OR UPPER(Ana.sAnaCodFiscale) LIKE :VESEARCH ESCAPE '\\'");
+    QVariantMap params{{QStringLiteral("VESEARCH"), QString(u'%' + escaped + u'%')}};
+    // "D'Amico", "DAMICO" and "d amico" are one name: compared by their letters only, on the
+    // registry's key and (for rows written without it) on the stored name itself.
+    if (const QString key = names::searchKey(t); !key.isEmpty()) {
+        sql += QStringLiteral(" OR Ana.sAnaCognomeNomeIdx LIKE :VEKEY"
+                              " OR UPPER(REPLACE(REPLACE(Ana.sAnaCognome || Ana.sAnaNome, '''', ''), ' ', '')) LIKE :VEKEY");
+        params.insert(QStringLiteral("VEKEY"), QString(u'%' + key + u'%'));
+    }
+    return {sql + u')', params};
 }
 
 Result<std::optional<PersonDetail>> loadPerson(QSqlDatabase db, int anaId, int category)

@@ -128,3 +128,25 @@ TEST_F(PeopleTest, DetailAndExtraTabsFollowTheCurrentPerson)
 }
 
 } // namespace
+
+TEST_F(PeopleTest, OneNameTypedThreeWaysFindsTheSamePerson)
+{
+    SqlQuery q(t.db());
+    // One row keyed by the registry, one written by another program without the key.
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO TAna_Anagrafiche (iAnaId, sAnaCognome, sAnaNome, sAnaCognomeNomeIdx) "
+                                      "VALUES (6, 'D''Amico', 'Nicolò', 'DAMICONICOLO')")).ok());
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO TAna_Anagrafiche (iAnaId, sAnaCognome, sAnaNome) VALUES (7, 'Dell''Acqua', 'Pia')")).ok());
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO TAnaCag (iAnaCagId, iAnaId, iCagId) VALUES (7, 6, 1)")).ok());
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO TAnaCag (iAnaCagId, iAnaId, iCagId) VALUES (8, 7, 1)")).ok());
+    module->CategorieAmmesse = {1};
+    TfmAnaAnagrafiche pupils(*module);
+    for (const QString typed : {QStringLiteral("D'Amico"), QStringLiteral("DAMICO"), QStringLiteral("d amico"),
+                                QStringLiteral("damico nicolo")}) {
+        pupils.search(typed);
+        EXPECT_EQ(surnamesOf(pupils), QStringList{QStringLiteral("D'Amico Nicolò")}) << typed.toStdString();
+    }
+    for (const QString typed : {QStringLiteral("dell acqua"), QStringLiteral("DELLACQUA")}) {
+        pupils.search(typed);
+        EXPECT_EQ(surnamesOf(pupils), QStringList{QStringLiteral("Dell'Acqua Pia")}) << typed.toStdString();
+    }
+}
