@@ -1,6 +1,8 @@
+#include "AbcURegister.h"
 #include "EbcFMain.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
+#include "EbsMAtt.h"
 #include "EbsURegister.h"
 #include "MainDirectory.h"
 #include "MvmURegister.h"
@@ -39,6 +41,8 @@ int main(int argc, char *argv[])
     ccp::fw::TVeParamDialog::install();
     ccp::fees::registerWindows();
     ccp::movements::registerWindows();
+    ccp::budget::registerWindows(ccp::app::TdmEbcConn::ConnectionName);
+    ccp::app::TdmEbsAtt::BudgetCanOpen = ccp::budget::canOpen;
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::app::TdmEbcConn conn(dir.connection());
