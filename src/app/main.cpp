@@ -1,9 +1,11 @@
 #include "AccURegister.h"
+#include "AbcURegister.h"
 #include "EbcFMain.h"
 #include "AcbURegister.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
 #include "EbcUSignals.h"
+#include "EbsMAtt.h"
 #include "EbsURegister.h"
 #include "MainDirectory.h"
 #include "MvmURegister.h"
@@ -43,6 +45,8 @@ int main(int argc, char *argv[])
     ccp::fees::registerWindows();
     ccp::movements::registerWindows();
     ccp::accounts::registerWindows(&ccp::app::mainDb);
+    ccp::budget::registerWindows(ccp::app::TdmEbcConn::ConnectionName);
+    ccp::app::TdmEbsAtt::BudgetCanOpen = ccp::budget::canOpen;
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::directdebit::registerWindows(dir.root());

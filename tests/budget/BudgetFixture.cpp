@@ -1,0 +1,65 @@
+#include "BudgetFixture.h"
+
+#include "TVeGlobalValues.h"
+
+#include "QtTestApp.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace ccp::budgettest {
+
+[[maybe_unused]] static const bool s_qtApplication = test::registerQtApplication("test_budget");
+
+void ensureApplication() { test::ensureQtApplication("test_budget"); }
+
+void BudgetFixture::SetUp()
+{
+    ensureApplication();
+    ASSERT_TRUE(t.ok()) << qPrintable(t.error());
+    const char *rows[] = {
+        "INSERT INTO TDwg_DataOwnerGrp (iDwgId, sDwgSDesc) VALUES (10, 'IC UNO')",
+        "INSERT INTO TDwg_DataOwnerGrp (iDwgId, sDwgSDesc) VALUES (20, 'IC DUE')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (11, NULL, '01', 'Avanzo', 1, 1, '2019-01-01')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (12, NULL, '02', 'Unione Europea', 1, 1, '2019-01-01')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (13, 10, '07', 'Altre entrate', 1, 1, '2019-01-01')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (14, 20, '09', 'Altro istituto', 1, 1, '2019-01-01')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (15, NULL, '99', 'Partite di giro', 1, 2, '2019-01-01')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (21, NULL, 'A', 'Attività', 2, 1, '2019-01-01')",
+        "INSERT INTO TAGG_AGGREGATI (IAGGID, IDWGID, SAGGDESCS, SAGGDESCL, IFLSID, ITITOID, DSTART) VALUES (22, NULL, 'P', 'Progetti', 2, 1, '2019-01-01')",
+        "INSERT INTO TVPRO_VOCIPROGETTI (IVPROID, ICORID, IAGGID, IDWGID, ITCKID, SVPROCOD, SVPRODESCS, DSTART) VALUES (101, 3, 21, NULL, -1, 'A01', 'Funzionamento', '2019-01-01')",
+        "INSERT INTO TVPRO_VOCIPROGETTI (IVPROID, ICORID, IAGGID, IDWGID, ITCKID, SVPROCOD, SVPRODESCS, DSTART) VALUES (102, 1, 21, 10, -1, 'A05', 'Viaggi', '2019-01-01')",
+        "INSERT INTO TVPRO_VOCIPROGETTI (IVPROID, ICORID, IAGGID, IDWGID, ITCKID, SVPROCOD, SVPRODESCS, DSTART, DEND) VALUES (103, 3, 21, 10, -1, 'A98', 'Chiusa', '2019-01-01', '2020-12-31')",
+        "INSERT INTO TVPRO_VOCIPROGETTI (IVPROID, ICORID, IAGGID, IDWGID, ITCKID, SVPROCOD, SVPRODESCS, DSTART) VALUES (104, 3, 21, 20, -1, 'A07', 'Altro istituto', '2019-01-01')",
+        "INSERT INTO TVPRO_VOCIPROGETTI (IVPROID, ICORID, IAGGID, IDWGID, ITCKID, SVPROCOD, SVPRODESCS, DSTART) VALUES (105, 2, 13, 10, 2, '01', 'Interessi', '2019-01-01')",
+        "INSERT INTO TVPRO_VOCIPROGETTI (IVPROID, ICORID, IAGGID, IDWGID, ITCKID, SVPROCOD, SVPRODESCS, DSTART) VALUES (106, 3, 11, NULL, -1, '01', 'Non vincolato', '2019-01-01')",
+        "INSERT INTO TSVO_SOTTOVOCI (ISVOID, ICORID, IVPROID, IDWGID, SSVODESCS, SSVODESCL, DSTART) VALUES (201, 3, 101, NULL, '001', 'Pulizia', '2019-01-01')",
+        "INSERT INTO TSVO_SOTTOVOCI (ISVOID, ICORID, IVPROID, IDWGID, SSVODESCS, SSVODESCL, DSTART) VALUES (202, 1, 101, NULL, '002', 'Manutenzione', '2019-01-01')",
+        "INSERT INTO TSVO_SOTTOVOCI (ISVOID, ICORID, IVPROID, IDWGID, SSVODESCS, SSVODESCL, DSTART) VALUES (203, 3, 101, 20, '007', 'Altro istituto', '2019-01-01')",
+        "INSERT INTO TMPR_MODPROGETTI (IMPRID, IVPROID, IDWGID, IMPRESERCIZIOFIN) VALUES (301, 102, 10, 2026)",
+        "INSERT INTO TMPR_MODPROGETTI (IMPRID, IVPROID, IDWGID, IMPRESERCIZIOFIN) VALUES (302, 106, 10, 2027)",
+        "INSERT INTO TMPR_MODPROGETTI (IMPRID, IVPROID, IDWGID, IMPRESERCIZIOFIN) VALUES (303, 101, 10, 2025)",
+        "INSERT INTO TVOI_VOCIIMPORTI (IVOIID, IMPRID, IAGGID, IVPROID, ISVOID) VALUES (401, 301, 13, 105, 201)",
+        "INSERT INTO TVOI_VOCIIMPORTI (IVOIID, IMPRID, IAGGID, IVPROID, ISVOID) VALUES (402, 302, 11, 106, NULL)",
+        "INSERT INTO TVOI_VOCIIMPORTI (IVOIID, IMPRID, IAGGID, IVPROID, ISVOID) VALUES (403, 303, 21, 101, 202)",
+        "INSERT INTO TAPR_APPPROGETTI (IAPRID, IMPRID, ILOCKED) VALUES (501, 301, 0)",
+        "INSERT INTO TAPR_APPPROGETTI (IAPRID, IMPRID, ILOCKED) VALUES (502, 302, 1)",
+        "INSERT INTO TAPR_APPPROGETTI (IAPRID, IMPRID, ILOCKED) VALUES (503, 303, 1)",
+    };
+    for (const char *sql : rows)
+        exec(QString::fromUtf8(sql));
+    auto &values = fw::TVeGlobalValuesManager::instance();
+    values.clear();
+    values.SetValues(budget::AbcKeys::AnfValore, 2026);
+    values.SetValues(budget::AbcKeys::DwgId, 10);
+}
+
+void BudgetFixture::TearDown() { fw::TVeGlobalValuesManager::instance().clear(); }
+
+void BudgetFixture::exec(const QString &sql)
+{
+    QSqlQuery q(t.db());
+    ASSERT_TRUE(q.exec(sql)) << qPrintable(sql) << " " << qPrintable(q.lastError().text());
+}
+
+} // namespace ccp::budgettest
