@@ -122,9 +122,11 @@ BEGIN
      WHERE G.iSprIstId = :iSprIstId AND G.dMvgData = :dGiorno;
   FOR SELECT T.dData, SUM(IIF(T.iTipo = 1, T.fImporto, 0)), SUM(IIF(T.iTipo = 2, T.fImporto, 0)),
              SUM(IIF(T.iTipo = 3, T.fImporto, 0))
-        FROM (SELECT Mvm.dMvmDataMov AS dData, FEbc_TipoCca(MvmCca.iCcaId) AS iTipo,
+        FROM (SELECT Mvm.dMvmDataMov AS dData, COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
                      IIF(Mvm.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
                 FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)
+                LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+                LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)
                WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov BETWEEN :dDa AND :dA) T
        GROUP BY T.dData
         INTO :dGiorno, :fT, :fC, :fQ
@@ -162,7 +164,8 @@ DECLARE VARIABLE iEsito INTEGER;
 BEGIN
   EXECUTE PROCEDURE PEbc_GiornoMovimento(OLD.iMvmId, OLD.iSprIstId, OLD.dMvmDataMov, OLD.lMvmTipo,
                                          OLD.fMvmImporto, OLD.fMvmDifferenza, -1);
-  iEsito = RDB$SET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL.' || OLD.iMvmId, 1);
+  -- Its split rows are deleted right after it: one name for the movement being deleted is enough.
+  iEsito = RDB$SET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL', OLD.iMvmId);
 END^
 
 CREATE OR ALTER TRIGGER TMvmCca_Giorni FOR TMvmCca
@@ -179,7 +182,7 @@ BEGIN
         AND NEW.fMvmCcaImporto IS NOT DISTINCT FROM OLD.fMvmCcaImporto) THEN
       EXIT;
   IF ((UPDATING OR DELETING)
-      AND RDB$GET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL.' || OLD.iMvmId) IS NULL) THEN
+      AND RDB$GET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL') IS DISTINCT FROM CAST(OLD.iMvmId AS VARCHAR(12))) THEN
   BEGIN
     iSprIstId = NULL;
     SELECT Mvm.iSprIstId, Mvm.dMvmDataMov, Mvm.lMvmTipo FROM TMvm_MovimentiCcp Mvm WHERE Mvm.iMvmId = OLD.iMvmId
@@ -401,24 +404,41 @@ BEGIN
 
   IF (COALESCE(lDataEc, 0) = 1) THEN
   BEGIN
-    SELECT COALESCE(SUM(IIF(A.lTipo = 1, 0, A.iSegno * A.fImporto)), 0),
-           COALESCE(SUM(IIF(A.lTipo = 1, A.iSegno * A.fImporto, 0)), 0),
-           COALESCE(SUM(A.iSegno * IIF(A.lTipo = 1, -1, 1) * A.fDiff), 0)
-      FROM (SELECT IIF(Mvm.dMvmDataMov >= :dInizio, 1, -1) AS iSegno, Mvm.lMvmTipo AS lTipo,
-                   Mvm.fMvmImporto AS fImporto, COALESCE(Mvm.fMvmDifferenza, 0) AS fDiff
-              FROM TMvm_MovimentiCcp Mvm
-             WHERE Mvm.iSprIstId = :iSprIstId
-               AND ((Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino)
-                    OR (Mvm.dMvmDataMov < :dInizio AND (Mvm.dMvmDataEc > :dFino OR Mvm.dMvmDataEc IS NULL)))) A
+    -- Three parts, each along an index: the year's movements on stated by dFino (added), and the
+    -- earlier ones stated after it or not yet (taken off).
+    SELECT COALESCE(SUM(IIF(A.lMvmTipo = 1, 0, A.iSegno * A.fMvmImporto)), 0),
+           COALESCE(SUM(IIF(A.lMvmTipo = 1, A.iSegno * A.fMvmImporto, 0)), 0),
+           COALESCE(SUM(A.iSegno * IIF(A.lMvmTipo = 1, -1, 1) * COALESCE(A.fMvmDifferenza, 0)), 0)
+      FROM (SELECT 1 AS iSegno, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+                  FROM TMvm_MovimentiCcp Mvm
+                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino
+                UNION ALL
+                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+                  FROM TMvm_MovimentiCcp Mvm
+                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc > :dFino AND Mvm.dMvmDataMov < :dInizio
+                UNION ALL
+                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+                  FROM TMvm_MovimentiCcp Mvm
+                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc IS NULL AND Mvm.dMvmDataMov < :dInizio) A
       INTO :fEntrate, :fUscite, :fDiffer;
-    SELECT COALESCE(SUM(IIF(A.iTipo = 1, A.fImporto, 0)), 0), COALESCE(SUM(IIF(A.iTipo = 2, A.fImporto, 0)), 0),
-           COALESCE(SUM(IIF(A.iTipo = 3, A.fImporto, 0)), 0)
-      FROM (SELECT FEbc_TipoCca(MvmCca.iCcaId) AS iTipo,
-                   IIF(Mvm.dMvmDataMov >= :dInizio, 1, -1) * IIF(Mvm.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
-              FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)
-             WHERE Mvm.iSprIstId = :iSprIstId
-               AND ((Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino)
-                    OR (Mvm.dMvmDataMov < :dInizio AND (Mvm.dMvmDataEc > :dFino OR Mvm.dMvmDataEc IS NULL)))) A
+    SELECT COALESCE(SUM(IIF(T.iTipo = 1, T.fImporto, 0)), 0), COALESCE(SUM(IIF(T.iTipo = 2, T.fImporto, 0)), 0),
+           COALESCE(SUM(IIF(T.iTipo = 3, T.fImporto, 0)), 0)
+      FROM (SELECT COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
+                   A.iSegno * IIF(A.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
+              FROM (SELECT 1 AS iSegno, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+                  FROM TMvm_MovimentiCcp Mvm
+                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino
+                UNION ALL
+                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+                  FROM TMvm_MovimentiCcp Mvm
+                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc > :dFino AND Mvm.dMvmDataMov < :dInizio
+                UNION ALL
+                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+                  FROM TMvm_MovimentiCcp Mvm
+                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc IS NULL AND Mvm.dMvmDataMov < :dInizio) A
+             INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = A.iMvmId)
+              LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+              LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)) T
       INTO :fTasse, :fContributi, :fQuote;
   END
   ELSE
@@ -440,9 +460,11 @@ BEGIN
         INTO :fEntrate, :fUscite, :fDiffer;
       SELECT COALESCE(SUM(IIF(A.iTipo = 1, A.fImporto, 0)), 0), COALESCE(SUM(IIF(A.iTipo = 2, A.fImporto, 0)), 0),
              COALESCE(SUM(IIF(A.iTipo = 3, A.fImporto, 0)), 0)
-        FROM (SELECT FEbc_TipoCca(MvmCca.iCcaId) AS iTipo,
+        FROM (SELECT COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
                      IIF(Mvm.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
                 FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)
+                LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+                LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)
                WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov BETWEEN :dInizio AND :dFino) A
         INTO :fTasse, :fContributi, :fQuote;
     END
