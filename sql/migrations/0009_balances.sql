@@ -340,10 +340,14 @@ BEGIN
     UPDATE TCai_CassaIst Cai SET Cai.lCaiGiorni = 1 WHERE Cai.iCaiId = :iCaiMvm;
   END
 
-  -- "+ 0": sort the few unnumbered rows instead of walking the whole primary key in order.
-  FOR SELECT Mvm.iMvmId, Mvm.dMvmDataMov FROM TMvm_MovimentiCcp Mvm
-       WHERE Mvm.iSprIstId = :iSprIstId AND (Mvm.iMvmProgr = 0 OR Mvm.iMvmProgr IS NULL)
-       ORDER BY Mvm.iMvmId + 0
+  -- Two lookups on the (account, progressive) index, then the few unnumbered rows sorted.
+  FOR SELECT U.iMvmId, U.dMvmDataMov
+        FROM (SELECT Mvm.iMvmId, Mvm.dMvmDataMov FROM TMvm_MovimentiCcp Mvm
+               WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.iMvmProgr = 0
+              UNION ALL
+              SELECT Mvm.iMvmId, Mvm.dMvmDataMov FROM TMvm_MovimentiCcp Mvm
+               WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.iMvmProgr IS NULL) U
+       ORDER BY U.iMvmId
         INTO :iMvmId, :dData
   DO
   BEGIN
