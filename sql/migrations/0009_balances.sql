@@ -384,6 +384,29 @@ BEGIN
     SUSPEND;
 END^
 
+-- The movements a balance by statement date at dFino counts beyond the opening of a year starting
+-- dInizio: the year's movements on stated by dFino (iSegno 1), and the earlier ones stated after it
+-- or not yet (iSegno -1, taken off). Three parts, each along an index.
+CREATE OR ALTER PROCEDURE PEbc_MovimentiEc (iSprIstId INTEGER, dInizio DATE, dFino DATE)
+RETURNS (iSegno INTEGER, iMvmId INTEGER, lMvmTipo SMALLINT, fMvmImporto NUMERIC(18,4), fMvmDifferenza NUMERIC(18,4))
+AS
+BEGIN
+  FOR SELECT 1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+        FROM TMvm_MovimentiCcp Mvm
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino
+      UNION ALL
+      SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+        FROM TMvm_MovimentiCcp Mvm
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc > :dFino AND Mvm.dMvmDataMov < :dInizio
+      UNION ALL
+      SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+        FROM TMvm_MovimentiCcp Mvm
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc IS NULL AND Mvm.dMvmDataMov < :dInizio
+        INTO :iSegno, :iMvmId, :lMvmTipo, :fMvmImporto, :fMvmDifferenza
+  DO
+    SUSPEND;
+END^
+
 -- What the movements add to the opening of the account-year that dAnno reads, counting up to
 -- dFino: by movement date those of the year up to dFino; by statement date (lDataEc = 1) those
 -- from the year's first day on stated by dFino, less the earlier ones stated after it or not yet.
@@ -408,38 +431,16 @@ BEGIN
 
   IF (COALESCE(lDataEc, 0) = 1) THEN
   BEGIN
-    -- Three parts, each along an index: the year's movements on stated by dFino (added), and the
-    -- earlier ones stated after it or not yet (taken off).
     SELECT COALESCE(SUM(IIF(A.lMvmTipo = 1, 0, A.iSegno * A.fMvmImporto)), 0),
            COALESCE(SUM(IIF(A.lMvmTipo = 1, A.iSegno * A.fMvmImporto, 0)), 0),
            COALESCE(SUM(A.iSegno * IIF(A.lMvmTipo = 1, -1, 1) * COALESCE(A.fMvmDifferenza, 0)), 0)
-      FROM (SELECT 1 AS iSegno, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
-                  FROM TMvm_MovimentiCcp Mvm
-                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino
-                UNION ALL
-                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
-                  FROM TMvm_MovimentiCcp Mvm
-                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc > :dFino AND Mvm.dMvmDataMov < :dInizio
-                UNION ALL
-                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
-                  FROM TMvm_MovimentiCcp Mvm
-                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc IS NULL AND Mvm.dMvmDataMov < :dInizio) A
+      FROM PEbc_MovimentiEc(:iSprIstId, :dInizio, :dFino) A
       INTO :fEntrate, :fUscite, :fDiffer;
     SELECT COALESCE(SUM(IIF(T.iTipo = 1, T.fImporto, 0)), 0), COALESCE(SUM(IIF(T.iTipo = 2, T.fImporto, 0)), 0),
            COALESCE(SUM(IIF(T.iTipo = 3, T.fImporto, 0)), 0)
       FROM (SELECT COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
                    A.iSegno * IIF(A.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
-              FROM (SELECT 1 AS iSegno, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
-                  FROM TMvm_MovimentiCcp Mvm
-                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino
-                UNION ALL
-                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
-                  FROM TMvm_MovimentiCcp Mvm
-                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc > :dFino AND Mvm.dMvmDataMov < :dInizio
-                UNION ALL
-                SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
-                  FROM TMvm_MovimentiCcp Mvm
-                 WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc IS NULL AND Mvm.dMvmDataMov < :dInizio) A
+              FROM PEbc_MovimentiEc(:iSprIstId, :dInizio, :dFino) A
              INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = A.iMvmId)
               LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
               LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)) T
