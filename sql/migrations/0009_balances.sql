@@ -643,4 +643,77 @@ BEGIN
     SUSPEND;
 END^
 
+-- Register of the account's movements in a period with the running balance.
+CREATE OR ALTER PROCEDURE PEbc_RegistroCcp (iSprIstId INTEGER, dInizioPeriodo DATE, dFinePeriodo DATE)
+RETURNS (iMvmId INTEGER, iMvmProgr INTEGER, dMvmDataMov DATE, dMvmDataEc DATE, iMvmNrBollettino INTEGER,
+         lMvmTipo SMALLINT, sBenefDescr VARCHAR(250), sCauLDesc VARCHAR(250), sCodiciBilancio VARCHAR(1000),
+         fIn NUMERIC(18,4), fOut NUMERIC(18,4), fSaldo NUMERIC(18,4))
+AS
+DECLARE VARIABLE iCaiId INTEGER;
+DECLARE VARIABLE fEntrate NUMERIC(18,4);
+DECLARE VARIABLE fUscite NUMERIC(18,4);
+DECLARE VARIABLE iAnaId INTEGER;
+DECLARE VARIABLE iBenId INTEGER;
+DECLARE VARIABLE fImporto NUMERIC(18,4);
+DECLARE VARIABLE sCodice VARCHAR(100);
+BEGIN
+  -- Opening balance: what the account holds the day before the period (a period starting in no
+  -- account-year opens with the closing of the year before).
+  fSaldo = 0;
+  iCaiId = NULL;
+  SELECT iCaiId, fEntrate, fUscite
+    FROM PEbc_SommeAnno(:iSprIstId, :dInizioPeriodo, DATEADD(-1 DAY TO CAST(:dInizioPeriodo AS DATE)), 0)
+    INTO :iCaiId, :fEntrate, :fUscite;
+  IF (iCaiId IS NOT NULL) THEN
+    SELECT COALESCE(Cai.fCaiCassaIn, 0) + :fEntrate - :fUscite FROM TCai_CassaIst Cai WHERE Cai.iCaiId = :iCaiId
+      INTO :fSaldo;
+
+  FOR SELECT Mvm.iMvmId, Mvm.iMvmProgr, Mvm.dMvmDataMov, Mvm.dMvmDataEc, Mvm.iMvmNrBollettino, Mvm.lMvmTipo,
+             COALESCE(Mvm.fMvmImporto, 0), Mvm.iAnaId, Mvm.iBenId, Cau.sCauLDesc
+        FROM TMvm_MovimentiCcp Mvm
+        LEFT JOIN TCau_Causali Cau ON (Cau.iCauId = Mvm.iCauId)
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov BETWEEN :dInizioPeriodo AND :dFinePeriodo
+       ORDER BY Mvm.dMvmDataMov, Mvm.iMvmProgr, Mvm.iMvmId
+        INTO :iMvmId, :iMvmProgr, :dMvmDataMov, :dMvmDataEc, :iMvmNrBollettino, :lMvmTipo,
+             :fImporto, :iAnaId, :iBenId, :sCauLDesc
+  DO
+  BEGIN
+    SELECT sBenefDescr FROM PEbc_BenefDescr(:iAnaId, :iBenId) INTO :sBenefDescr;
+    sCodiciBilancio = '';
+    FOR SELECT sCodice FROM (
+          SELECT DISTINCT 1 AS iOrdine, Agg.sAggDescS AS sCodice
+            FROM TMvmCca MvmCca
+           INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+           INNER JOIN TAgg_Aggregati Agg ON (Agg.iAggId = Cca.iAggId)
+           WHERE MvmCca.iMvmId = :iMvmId AND Agg.sAggDescS IS NOT NULL
+          UNION
+          SELECT DISTINCT 2 AS iOrdine, Vpro.sVproCod AS sCodice
+            FROM TMvmCca MvmCca
+           INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+           INNER JOIN TVpro_VociProgetti Vpro ON (Vpro.iVproId = Cca.iVproId)
+           WHERE MvmCca.iMvmId = :iMvmId AND Vpro.sVproCod IS NOT NULL)
+         ORDER BY iOrdine, sCodice
+          INTO :sCodice
+    DO
+    BEGIN
+      -- (IIF of two literals would pad the shorter one.)
+      IF (sCodiciBilancio <> '') THEN
+        sCodiciBilancio = sCodiciBilancio || ', ';
+      sCodiciBilancio = sCodiciBilancio || TRIM(sCodice);
+    END
+    IF (lMvmTipo = 1) THEN
+    BEGIN
+      fIn = 0;
+      fOut = fImporto;
+    END
+    ELSE
+    BEGIN
+      fIn = fImporto;
+      fOut = 0;
+    END
+    fSaldo = fSaldo + fIn - fOut;
+    SUSPEND;
+  END
+END^
+
 SET TERM ; ^

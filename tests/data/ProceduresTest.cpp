@@ -678,6 +678,11 @@ TEST_F(Procedures, ADateAfterAYearEndingInAugustReadsThatYearsClosing)
     EXPECT_EQ(cents(QStringLiteral("SELECT fDiff FROM PEbc_Differenze(%1, '2021-01-01')").arg(Account)), 150);
     EXPECT_EQ(cents(QStringLiteral("SELECT fImporto FROM PEbc_RiportiInOut(%1, '2021-01-01', 1, 1, 0)").arg(Account)),
               2000 - 3000);
+    // A register of the gap opens with the same closing.
+    initYear(2021, "0");
+    post(2021, 0, "2021-01-04", {{CcaTax, "1"}});
+    EXPECT_EQ(cents(QStringLiteral("SELECT FIRST 1 fSaldo FROM PEbc_RegistroCcp(%1, '2020-10-01', '2021-12-31')").arg(Account)),
+              6000 + 2000 - 3000 + 100);
 }
 
 TEST_F(Procedures, AMovementStatedInTheNextYearCountsOnceByStatementDate)
