@@ -1,6 +1,7 @@
-// Cost of posting one movement (row, account-year procedures, three split rows, commit) in a
-// year that already holds 1,000 or 50,000 movements. The totals are kept incrementally, so the
-// two must cost about the same: the ratio of the medians is printed at the end (limit 1.5).
+// Cost of posting one movement (row, account-year procedures, three split rows, commit), and of
+// reading the four per-type balances at a date, in a year that already holds 1,000 or 50,000
+// movements. Totals and day totals are kept incrementally, so each pair must cost about the same:
+// the ratios of the medians are printed at the end (limit 1.5).
 #include "Connection.h"
 #include "SqlQuery.h"
 #include "TestDatabase.h"
@@ -23,6 +24,17 @@ constexpr int Account = 900;
 constexpr int Year = 2021;
 
 std::map<int, double> g_medianMicros;
+std::map<int, double> g_balanceMicros;
+
+void keepMedian(benchmark::State &state, std::vector<double> &micros, std::map<int, double> &into)
+{
+    if (micros.empty())
+        return;
+    std::sort(micros.begin(), micros.end());
+    const double median = micros[micros.size() / 2];
+    into[int(state.range(0))] = median;
+    state.counters["median_us"] = median;
+}
 
 bool execAll(QSqlDatabase db, const QStringList &statements)
 {
@@ -144,15 +156,43 @@ void BM_PostMovement(benchmark::State &state)
         }
         micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
-    if (!micros.empty()) {
-        std::sort(micros.begin(), micros.end());
-        const double median = micros[micros.size() / 2];
-        g_medianMicros[movements] = median;
-        state.counters["median_us"] = median;
-    }
+    keepMedian(state, micros, g_medianMicros);
 }
 
 BENCHMARK(BM_PostMovement)->Arg(1000)->Arg(50000)->Iterations(400)->Unit(benchmark::kMicrosecond);
+
+// The four per-type balances at a month end, as the year wizard and the accounts window read them.
+void BM_BalancesAtADate(benchmark::State &state)
+{
+    auto t = prepare(int(state.range(0)));
+    if (!t) {
+        state.SkipWithError("database preparation failed");
+        return;
+    }
+    QSqlDatabase db = t->db();
+    std::vector<double> micros;
+    int n = 0;
+    for (auto _ : state) {
+        const QDate date = QDate(Year, 1 + n++ % 12, 1).addMonths(1).addDays(-1);
+        const auto start = std::chrono::steady_clock::now();
+        bool ok = true;
+        for (int type = 1; type <= 4 && ok; ++type) {
+            SqlQuery q(db);
+            ok = q.prepare(QStringLiteral("SELECT fTccImporto FROM PEbc_SaldoXTcc(:acc, :tcc, 0, :d)")).ok()
+                 && q.bind(QStringLiteral("acc"), Account).bind(QStringLiteral("tcc"), type)
+                        .bind(QStringLiteral("d"), date).exec().ok()
+                 && q.next();
+        }
+        if (!ok) {
+            state.SkipWithError("balance failed");
+            break;
+        }
+        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    }
+    keepMedian(state, micros, g_balanceMicros);
+}
+
+BENCHMARK(BM_BalancesAtADate)->Arg(1000)->Arg(50000)->Iterations(240)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -162,11 +202,16 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (g_medianMicros.count(1000) && g_medianMicros.count(50000)) {
-        const double ratio = g_medianMicros[50000] / g_medianMicros[1000];
-        std::printf("median post: %.0f us with 1,000 movements, %.0f us with 50,000; ratio %.2f (limit 1.50)\n",
-                    g_medianMicros[1000], g_medianMicros[50000], ratio);
-        return ratio <= 1.5 ? 0 : 1;
-    }
-    return 0;
+    bool flat = true;
+    const auto report = [&flat](const char *what, std::map<int, double> &medians) {
+        if (!medians.count(1000) || !medians.count(50000))
+            return;
+        const double ratio = medians[50000] / medians[1000];
+        std::printf("median %s: %.0f us with 1,000 movements, %.0f us with 50,000; ratio %.2f (limit 1.50)\n", what,
+                    medians[1000], medians[50000], ratio);
+        flat = flat && ratio <= 1.5;
+    };
+    report("post", g_medianMicros);
+    report("four balances", g_balanceMicros);
+    return flat ? 0 : 1;
 }

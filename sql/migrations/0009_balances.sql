@@ -122,9 +122,11 @@ BEGIN
      WHERE G.iSprIstId = :iSprIstId AND G.dMvgData = :dGiorno;
   FOR SELECT T.dData, SUM(IIF(T.iTipo = 1, T.fImporto, 0)), SUM(IIF(T.iTipo = 2, T.fImporto, 0)),
              SUM(IIF(T.iTipo = 3, T.fImporto, 0))
-        FROM (SELECT Mvm.dMvmDataMov AS dData, FEbc_TipoCca(MvmCca.iCcaId) AS iTipo,
+        FROM (SELECT Mvm.dMvmDataMov AS dData, COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
                      IIF(Mvm.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
                 FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)
+                LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+                LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)
                WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov BETWEEN :dDa AND :dA) T
        GROUP BY T.dData
         INTO :dGiorno, :fT, :fC, :fQ
@@ -162,7 +164,8 @@ DECLARE VARIABLE iEsito INTEGER;
 BEGIN
   EXECUTE PROCEDURE PEbc_GiornoMovimento(OLD.iMvmId, OLD.iSprIstId, OLD.dMvmDataMov, OLD.lMvmTipo,
                                          OLD.fMvmImporto, OLD.fMvmDifferenza, -1);
-  iEsito = RDB$SET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL.' || OLD.iMvmId, 1);
+  -- Its split rows are deleted right after it: one name for the movement being deleted is enough.
+  iEsito = RDB$SET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL', OLD.iMvmId);
 END^
 
 CREATE OR ALTER TRIGGER TMvmCca_Giorni FOR TMvmCca
@@ -179,7 +182,7 @@ BEGIN
         AND NEW.fMvmCcaImporto IS NOT DISTINCT FROM OLD.fMvmCcaImporto) THEN
       EXIT;
   IF ((UPDATING OR DELETING)
-      AND RDB$GET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL.' || OLD.iMvmId) IS NULL) THEN
+      AND RDB$GET_CONTEXT('USER_TRANSACTION', 'EBC.MVMDEL') IS DISTINCT FROM CAST(OLD.iMvmId AS VARCHAR(12))) THEN
   BEGIN
     iSprIstId = NULL;
     SELECT Mvm.iSprIstId, Mvm.dMvmDataMov, Mvm.lMvmTipo FROM TMvm_MovimentiCcp Mvm WHERE Mvm.iMvmId = OLD.iMvmId
@@ -337,10 +340,14 @@ BEGIN
     UPDATE TCai_CassaIst Cai SET Cai.lCaiGiorni = 1 WHERE Cai.iCaiId = :iCaiMvm;
   END
 
-  -- "+ 0": sort the few unnumbered rows instead of walking the whole primary key in order.
-  FOR SELECT Mvm.iMvmId, Mvm.dMvmDataMov FROM TMvm_MovimentiCcp Mvm
-       WHERE Mvm.iSprIstId = :iSprIstId AND (Mvm.iMvmProgr = 0 OR Mvm.iMvmProgr IS NULL)
-       ORDER BY Mvm.iMvmId + 0
+  -- Two lookups on the (account, progressive) index, then the few unnumbered rows sorted.
+  FOR SELECT U.iMvmId, U.dMvmDataMov
+        FROM (SELECT Mvm.iMvmId, Mvm.dMvmDataMov FROM TMvm_MovimentiCcp Mvm
+               WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.iMvmProgr = 0
+              UNION ALL
+              SELECT Mvm.iMvmId, Mvm.dMvmDataMov FROM TMvm_MovimentiCcp Mvm
+               WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.iMvmProgr IS NULL) U
+       ORDER BY U.iMvmId
         INTO :iMvmId, :dData
   DO
   BEGIN
@@ -377,6 +384,29 @@ BEGIN
     SUSPEND;
 END^
 
+-- The movements a balance by statement date at dFino counts beyond the opening of a year starting
+-- dInizio: the year's movements on stated by dFino (iSegno 1), and the earlier ones stated after it
+-- or not yet (iSegno -1, taken off). Three parts, each along an index.
+CREATE OR ALTER PROCEDURE PEbc_MovimentiEc (iSprIstId INTEGER, dInizio DATE, dFino DATE)
+RETURNS (iSegno INTEGER, iMvmId INTEGER, lMvmTipo SMALLINT, fMvmImporto NUMERIC(18,4), fMvmDifferenza NUMERIC(18,4))
+AS
+BEGIN
+  FOR SELECT 1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+        FROM TMvm_MovimentiCcp Mvm
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino
+      UNION ALL
+      SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+        FROM TMvm_MovimentiCcp Mvm
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc > :dFino AND Mvm.dMvmDataMov < :dInizio
+      UNION ALL
+      SELECT -1, Mvm.iMvmId, Mvm.lMvmTipo, Mvm.fMvmImporto, Mvm.fMvmDifferenza
+        FROM TMvm_MovimentiCcp Mvm
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataEc IS NULL AND Mvm.dMvmDataMov < :dInizio
+        INTO :iSegno, :iMvmId, :lMvmTipo, :fMvmImporto, :fMvmDifferenza
+  DO
+    SUSPEND;
+END^
+
 -- What the movements add to the opening of the account-year that dAnno reads, counting up to
 -- dFino: by movement date those of the year up to dFino; by statement date (lDataEc = 1) those
 -- from the year's first day on stated by dFino, less the earlier ones stated after it or not yet.
@@ -401,24 +431,19 @@ BEGIN
 
   IF (COALESCE(lDataEc, 0) = 1) THEN
   BEGIN
-    SELECT COALESCE(SUM(IIF(A.lTipo = 1, 0, A.iSegno * A.fImporto)), 0),
-           COALESCE(SUM(IIF(A.lTipo = 1, A.iSegno * A.fImporto, 0)), 0),
-           COALESCE(SUM(A.iSegno * IIF(A.lTipo = 1, -1, 1) * A.fDiff), 0)
-      FROM (SELECT IIF(Mvm.dMvmDataMov >= :dInizio, 1, -1) AS iSegno, Mvm.lMvmTipo AS lTipo,
-                   Mvm.fMvmImporto AS fImporto, COALESCE(Mvm.fMvmDifferenza, 0) AS fDiff
-              FROM TMvm_MovimentiCcp Mvm
-             WHERE Mvm.iSprIstId = :iSprIstId
-               AND ((Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino)
-                    OR (Mvm.dMvmDataMov < :dInizio AND (Mvm.dMvmDataEc > :dFino OR Mvm.dMvmDataEc IS NULL)))) A
+    SELECT COALESCE(SUM(IIF(A.lMvmTipo = 1, 0, A.iSegno * A.fMvmImporto)), 0),
+           COALESCE(SUM(IIF(A.lMvmTipo = 1, A.iSegno * A.fMvmImporto, 0)), 0),
+           COALESCE(SUM(A.iSegno * IIF(A.lMvmTipo = 1, -1, 1) * COALESCE(A.fMvmDifferenza, 0)), 0)
+      FROM PEbc_MovimentiEc(:iSprIstId, :dInizio, :dFino) A
       INTO :fEntrate, :fUscite, :fDiffer;
-    SELECT COALESCE(SUM(IIF(A.iTipo = 1, A.fImporto, 0)), 0), COALESCE(SUM(IIF(A.iTipo = 2, A.fImporto, 0)), 0),
-           COALESCE(SUM(IIF(A.iTipo = 3, A.fImporto, 0)), 0)
-      FROM (SELECT FEbc_TipoCca(MvmCca.iCcaId) AS iTipo,
-                   IIF(Mvm.dMvmDataMov >= :dInizio, 1, -1) * IIF(Mvm.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
-              FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)
-             WHERE Mvm.iSprIstId = :iSprIstId
-               AND ((Mvm.dMvmDataMov >= :dInizio AND Mvm.dMvmDataEc <= :dFino)
-                    OR (Mvm.dMvmDataMov < :dInizio AND (Mvm.dMvmDataEc > :dFino OR Mvm.dMvmDataEc IS NULL)))) A
+    SELECT COALESCE(SUM(IIF(T.iTipo = 1, T.fImporto, 0)), 0), COALESCE(SUM(IIF(T.iTipo = 2, T.fImporto, 0)), 0),
+           COALESCE(SUM(IIF(T.iTipo = 3, T.fImporto, 0)), 0)
+      FROM (SELECT COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
+                   A.iSegno * IIF(A.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
+              FROM PEbc_MovimentiEc(:iSprIstId, :dInizio, :dFino) A
+             INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = A.iMvmId)
+              LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+              LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)) T
       INTO :fTasse, :fContributi, :fQuote;
   END
   ELSE
@@ -440,9 +465,11 @@ BEGIN
         INTO :fEntrate, :fUscite, :fDiffer;
       SELECT COALESCE(SUM(IIF(A.iTipo = 1, A.fImporto, 0)), 0), COALESCE(SUM(IIF(A.iTipo = 2, A.fImporto, 0)), 0),
              COALESCE(SUM(IIF(A.iTipo = 3, A.fImporto, 0)), 0)
-        FROM (SELECT FEbc_TipoCca(MvmCca.iCcaId) AS iTipo,
+        FROM (SELECT COALESCE(Tcc.iTccId_P, Tcc.iTccId) AS iTipo,
                      IIF(Mvm.lMvmTipo = 1, -1, 1) * MvmCca.fMvmCcaImporto AS fImporto
                 FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)
+                LEFT JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+                LEFT JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)
                WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov BETWEEN :dInizio AND :dFino) A
         INTO :fTasse, :fContributi, :fQuote;
     END
@@ -614,6 +641,79 @@ BEGIN
         INTO :iCcaId, :sCcaLDesc, :iTccId, :sTccLDesc, :fCcaImporto
   DO
     SUSPEND;
+END^
+
+-- Register of the account's movements in a period with the running balance.
+CREATE OR ALTER PROCEDURE PEbc_RegistroCcp (iSprIstId INTEGER, dInizioPeriodo DATE, dFinePeriodo DATE)
+RETURNS (iMvmId INTEGER, iMvmProgr INTEGER, dMvmDataMov DATE, dMvmDataEc DATE, iMvmNrBollettino INTEGER,
+         lMvmTipo SMALLINT, sBenefDescr VARCHAR(250), sCauLDesc VARCHAR(250), sCodiciBilancio VARCHAR(1000),
+         fIn NUMERIC(18,4), fOut NUMERIC(18,4), fSaldo NUMERIC(18,4))
+AS
+DECLARE VARIABLE iCaiId INTEGER;
+DECLARE VARIABLE fEntrate NUMERIC(18,4);
+DECLARE VARIABLE fUscite NUMERIC(18,4);
+DECLARE VARIABLE iAnaId INTEGER;
+DECLARE VARIABLE iBenId INTEGER;
+DECLARE VARIABLE fImporto NUMERIC(18,4);
+DECLARE VARIABLE sCodice VARCHAR(100);
+BEGIN
+  -- Opening balance: what the account holds the day before the period (a period starting in no
+  -- account-year opens with the closing of the year before).
+  fSaldo = 0;
+  iCaiId = NULL;
+  SELECT iCaiId, fEntrate, fUscite
+    FROM PEbc_SommeAnno(:iSprIstId, :dInizioPeriodo, DATEADD(-1 DAY TO CAST(:dInizioPeriodo AS DATE)), 0)
+    INTO :iCaiId, :fEntrate, :fUscite;
+  IF (iCaiId IS NOT NULL) THEN
+    SELECT COALESCE(Cai.fCaiCassaIn, 0) + :fEntrate - :fUscite FROM TCai_CassaIst Cai WHERE Cai.iCaiId = :iCaiId
+      INTO :fSaldo;
+
+  FOR SELECT Mvm.iMvmId, Mvm.iMvmProgr, Mvm.dMvmDataMov, Mvm.dMvmDataEc, Mvm.iMvmNrBollettino, Mvm.lMvmTipo,
+             COALESCE(Mvm.fMvmImporto, 0), Mvm.iAnaId, Mvm.iBenId, Cau.sCauLDesc
+        FROM TMvm_MovimentiCcp Mvm
+        LEFT JOIN TCau_Causali Cau ON (Cau.iCauId = Mvm.iCauId)
+       WHERE Mvm.iSprIstId = :iSprIstId AND Mvm.dMvmDataMov BETWEEN :dInizioPeriodo AND :dFinePeriodo
+       ORDER BY Mvm.dMvmDataMov, Mvm.iMvmProgr, Mvm.iMvmId
+        INTO :iMvmId, :iMvmProgr, :dMvmDataMov, :dMvmDataEc, :iMvmNrBollettino, :lMvmTipo,
+             :fImporto, :iAnaId, :iBenId, :sCauLDesc
+  DO
+  BEGIN
+    SELECT sBenefDescr FROM PEbc_BenefDescr(:iAnaId, :iBenId) INTO :sBenefDescr;
+    sCodiciBilancio = '';
+    FOR SELECT sCodice FROM (
+          SELECT DISTINCT 1 AS iOrdine, Agg.sAggDescS AS sCodice
+            FROM TMvmCca MvmCca
+           INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+           INNER JOIN TAgg_Aggregati Agg ON (Agg.iAggId = Cca.iAggId)
+           WHERE MvmCca.iMvmId = :iMvmId AND Agg.sAggDescS IS NOT NULL
+          UNION
+          SELECT DISTINCT 2 AS iOrdine, Vpro.sVproCod AS sCodice
+            FROM TMvmCca MvmCca
+           INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = MvmCca.iCcaId)
+           INNER JOIN TVpro_VociProgetti Vpro ON (Vpro.iVproId = Cca.iVproId)
+           WHERE MvmCca.iMvmId = :iMvmId AND Vpro.sVproCod IS NOT NULL)
+         ORDER BY iOrdine, sCodice
+          INTO :sCodice
+    DO
+    BEGIN
+      -- (IIF of two literals would pad the shorter one.)
+      IF (sCodiciBilancio <> '') THEN
+        sCodiciBilancio = sCodiciBilancio || ', ';
+      sCodiciBilancio = sCodiciBilancio || TRIM(sCodice);
+    END
+    IF (lMvmTipo = 1) THEN
+    BEGIN
+      fIn = 0;
+      fOut = fImporto;
+    END
+    ELSE
+    BEGIN
+      fIn = fImporto;
+      fOut = 0;
+    END
+    fSaldo = fSaldo + fIn - fOut;
+    SUSPEND;
+  END
 END^
 
 SET TERM ; ^

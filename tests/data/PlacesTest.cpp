@@ -60,61 +60,6 @@ TEST_F(Places, EveryMunicipalityIsConsistentAndHasAPostcode)
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM TCOM_COMUNI WHERE SCOMDESC <> UPPER(SCOMDESC)"_s), 0);
 }
 
-TEST_F(Places, KnownMunicipalities)
-{
-    struct Row
-    {
-        const char *label;
-        QString name;
-        QString istat, cadastral, sigla, region;
-        int postcodes;
-        QString somePostcode;
-    };
-    const Row rows[] = {
-        {"capital, many postcodes", u"ROMA"_s, u"058091"_s, u"H501"_s, u"RM"_s, u"LAZIO"_s, 82, u"00184"_s},
-        {"apostrophe", u"L'AQUILA"_s, u"066049"_s, u"A345"_s, u"AQ"_s, u"ABRUZZO"_s, 1, u"67100"_s},
-        {"accented letter", u"FORLÌ"_s, u"040012"_s, u"D704"_s, u"FC"_s, u"EMILIA-ROMAGNA"_s, 2, u"47121"_s},
-        {"north", u"MILANO"_s, u"015146"_s, u"F205"_s, u"MI"_s, u"LOMBARDIA"_s, 42, u"20121"_s},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.label);
-        SqlQuery q(db());
-        ASSERT_TRUE(q.prepare(u"SELECT S.ISRPCID, S.SSRPCCOMRISTAT, S.SSRPCCODCATA, P.SPROSIGLA, R.SREGDESC, "
-                              "(SELECT COUNT(*) FROM TCOMCAP C WHERE C.ISRPCID = S.ISRPCID) NCAP, "
-                              "(SELECT COUNT(*) FROM TCOMCAP C JOIN TCAP K ON K.ICAPID = C.ICAPID "
-                              " WHERE C.ISRPCID = S.ISRPCID AND K.SCAPVALUE = :CAP) HASCAP "
-                              "FROM TCOM_COMUNI M JOIN TSRPC S ON S.ICOMID = M.ICOMID "
-                              "JOIN TPRO_PROVINCE P ON P.IPROID = S.IPROID "
-                              "JOIN TREG_REGIONI R ON R.IREGID = S.IREGID "
-                              "WHERE M.SCOMDESC = :NAME"_s));
-        q.bind(u"NAME"_s, r.name).bind(u"CAP"_s, r.somePostcode);
-        ASSERT_TRUE(q.exec());
-        ASSERT_TRUE(q.next()) << qPrintable(r.name);
-        EXPECT_EQ(q.text(u"SSRPCCOMRISTAT"_s), r.istat);
-        EXPECT_EQ(q.text(u"SSRPCCODCATA"_s), r.cadastral);
-        EXPECT_EQ(q.text(u"SPROSIGLA"_s), r.sigla);
-        EXPECT_EQ(q.text(u"SREGDESC"_s), r.region);
-        EXPECT_EQ(q.integer(u"NCAP"_s), r.postcodes);
-        EXPECT_EQ(q.integer(u"HASCAP"_s), 1);
-        EXPECT_FALSE(q.next()) << "two municipalities named " << qPrintable(r.name);
-    }
-}
-
-TEST_F(Places, RomePostcodesAreTheWholeRange)
-{
-    SqlQuery q(db());
-    ASSERT_TRUE(q.exec(u"SELECT K.SCAPVALUE FROM TCOMCAP C JOIN TCAP K ON K.ICAPID = C.ICAPID "
-                       "WHERE C.ISRPCID = (SELECT ISRPCID FROM TSRPC WHERE SSRPCCODCATA = 'H501') "
-                       "AND C.IFRAQUAID IS NULL ORDER BY K.SCAPVALUE"_s));
-    QStringList got;
-    while (q.next())
-        got << q.value(0).toString();
-    QStringList expected;
-    for (int cap = 118; cap <= 199; ++cap)
-        expected << QStringLiteral("%1").arg(cap, 5, 10, QLatin1Char('0'));
-    EXPECT_EQ(got, expected);
-}
-
 TEST_F(Places, DoubleApostropheNameIsFoundByItsText)
 {
     EXPECT_EQ(scalar(db(), u"SELECT P.SPROSIGLA FROM TCOM_COMUNI M JOIN TSRPC S ON S.ICOMID = M.ICOMID "
@@ -122,56 +67,6 @@ TEST_F(Places, DoubleApostropheNameIsFoundByItsText)
                            "WHERE M.SCOMDESC = 'SANT''ANNA D''ALFAEDO'"_s)
                   .toString(),
               u"VR"_s);
-}
-
-TEST_F(Places, ProvinceListOfTheBranchLookup)
-{
-    // The municipality list narrowed to one province, as the post-office branch lookup builds it.
-    SqlQuery q(db());
-    ASSERT_TRUE(q.exec(u"SELECT Srpc.iSrpcId, Com.sComDesc FROM TSrpc Srpc LEFT OUTER JOIN TCom_Comuni Com "
-                       "ON (Com.iComId = Srpc.iComId) WHERE Srpc.dEnd IS NULL AND Srpc.iProId = 58 "
-                       "ORDER BY Com.sComDesc"_s));
-    int rows = 0;
-    bool rome = false;
-    while (q.next()) {
-        ++rows;
-        rome = rome || q.value(1).toString() == u"ROMA"_s;
-    }
-    EXPECT_EQ(rows, 121);
-    EXPECT_TRUE(rome);
-}
-
-TEST_F(Places, StatesCarryTheirCodes)
-{
-    struct Row
-    {
-        QString name, cadastral, istat;
-    };
-    const Row rows[] = {
-        {u"FRANCIA"_s, u"Z110"_s, u"215"_s}, {u"GERMANIA"_s, u"Z112"_s, u"216"_s},
-        {u"ROMANIA"_s, u"Z129"_s, u"235"_s}, {u"MAROCCO"_s, u"Z330"_s, u"436"_s},
-        {u"CINA"_s, u"Z210"_s, u"314"_s},    {u"STATI UNITI D'AMERICA"_s, u"Z404"_s, u"536"_s},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(qPrintable(r.name));
-        SqlQuery q(db());
-        ASSERT_TRUE(q.prepare(u"SELECT SSTACODICE, SSTAISTAT FROM TSTA_STATI WHERE SSTALDESC = :N"_s));
-        q.bind(u"N"_s, r.name);
-        ASSERT_TRUE(q.exec());
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.text(u"SSTACODICE"_s), r.cadastral);
-        EXPECT_EQ(q.text(u"SSTAISTAT"_s), r.istat);
-    }
-    EXPECT_EQ(scalar(db(), u"SELECT SSTALDESC FROM TSTA_STATI WHERE ISTAID = 1"_s).toString(), u"ITALIA"_s);
-    // Every foreign state has both codes, and no code is used twice.
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM TSTA_STATI WHERE ISTAID <> 1 AND (SSTACODICE NOT SIMILAR TO 'Z[0-9]{3}' "
-                    "OR SSTAISTAT NOT SIMILAR TO '[0-9]{3}' OR SSTACODICE IS NULL OR SSTAISTAT IS NULL)"_s),
-              0);
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT SSTACODICE FROM TSTA_STATI WHERE ISTAID <> 1 GROUP BY 1 HAVING COUNT(*) > 1)"_s), 0);
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT SSTAISTAT FROM TSTA_STATI GROUP BY 1 HAVING COUNT(*) > 1)"_s), 0);
-    EXPECT_GE(count(u"SELECT COUNT(*) FROM TSTA_STATI WHERE ISTAID <> 1"_s), 40);
-    EXPECT_EQ(scalar(db(), u"SELECT SPROSIGLA FROM TPRO_PROVINCE WHERE IPROID = 20000 AND IREGID IS NULL"_s).toString(),
-              u"EE"_s);
 }
 
 TEST_F(Places, ViewsJoinTheParts)

@@ -691,6 +691,11 @@ TEST_F(Procedures, ADateAfterAYearEndingInAugustReadsThatYearsClosing)
     EXPECT_EQ(cents(QStringLiteral("SELECT fDiff FROM PEbc_Differenze(%1, '2021-01-01')").arg(Account)), 150);
     EXPECT_EQ(cents(QStringLiteral("SELECT fImporto FROM PEbc_RiportiInOut(%1, '2021-01-01', 1, 1, 0)").arg(Account)),
               2000 - 3000);
+    // A register of the gap opens with the same closing.
+    initYear(2021, "0");
+    post(2021, 0, "2021-01-04", {{CcaTax, "1"}});
+    EXPECT_EQ(cents(QStringLiteral("SELECT FIRST 1 fSaldo FROM PEbc_RegistroCcp(%1, '2020-10-01', '2021-12-31')").arg(Account)),
+              6000 + 2000 - 3000 + 100);
 }
 
 TEST_F(Procedures, AMovementStatedInTheNextYearCountsOnceByStatementDate)
@@ -745,6 +750,62 @@ TEST_F(Procedures, ASplitRowWithoutTypeCountsAsOther)
         EXPECT_EQ(f.t[0], 1000);
         EXPECT_EQ(f.t[3], 500 - 200);
         EXPECT_EQ(f.sum(), yearCents("fCaiCassaAtt", 2021));
+    }
+}
+
+// Balances read day totals kept by triggers: after every kind of change they must still be the
+// sums over the rows.
+TEST_F(Procedures, BalancesFollowEveryChangeOfMovementsAndSplitRows)
+{
+    initYear(2021, "0");
+    const int a = post(2021, 0, "2021-02-10", {{CcaTax, "10"}, {CcaSub, "5.5"}, {CcaQuota, "4.5"}}, nullptr, "1");
+    const int b = post(2021, 1, "2021-03-15", {{CcaOther, "30"}});
+    post(2021, 0, "2021-03-20", {{CcaSub, "3"}, {CcaLoose, "2"}});
+    const auto typeSum = [&](int type, const char *date) {
+        return cents(QStringLiteral("SELECT COALESCE(SUM(IIF(M.lMvmTipo = 1, -1, 1) * C.fMvmCcaImporto), 0) FROM TMvmCca C "
+                                    "JOIN TMvm_MovimentiCcp M ON M.iMvmId = C.iMvmId JOIN TCca_CompCausali Cca ON Cca.iCcaId = C.iCcaId "
+                                    "JOIN TTcc_TipoCompCaus T ON T.iTccId = Cca.iTccId WHERE T.iTccId_P = %1 AND M.dMvmDataMov <= '%2'")
+                         .arg(type).arg(QLatin1String(date)));
+    };
+    const auto check = [&](const char *step) {
+        SCOPED_TRACE(step);
+        for (const char *date : {"2021-03-01", "2021-12-31"}) {
+            SCOPED_TRACE(date);
+            qint64 four = 0;
+            for (int type = 1; type <= 4; ++type) {
+                const qint64 got = cents(QStringLiteral("SELECT fTccImporto FROM PEbc_SaldoXTcc(900, %1, 0, '%2')")
+                                             .arg(type).arg(QLatin1String(date)));
+                if (type < 4) {
+                    EXPECT_EQ(got, typeSum(type, date)) << "type " << type;
+                }
+                four += got;
+            }
+            EXPECT_EQ(four, cents(QStringLiteral("SELECT COALESCE(SUM(IIF(lMvmTipo = 1, -1, 1) * fMvmImporto), 0) "
+                                                 "FROM TMvm_MovimentiCcp WHERE dMvmDataMov <= '%1'").arg(QLatin1String(date))));
+            EXPECT_EQ(cents(QStringLiteral("SELECT fDiff FROM PEbc_MvmDiff(900, '%1')").arg(QLatin1String(date))),
+                      cents(QStringLiteral("SELECT COALESCE(SUM(IIF(lMvmTipo = 1, -1, 1) * fMvmDifferenza), 0) "
+                                           "FROM TMvm_MovimentiCcp WHERE dMvmDataMov <= '%1'").arg(QLatin1String(date))));
+        }
+    };
+    check("posted");
+    struct Step
+    {
+        const char *name;
+        QString sql;
+    };
+    const Step steps[] = {
+        {"date moved over the month end", QStringLiteral("UPDATE TMvm_MovimentiCcp SET dMvmDataMov = '2021-03-05' WHERE iMvmId = %1").arg(a)},
+        {"expense becomes income", QStringLiteral("UPDATE TMvm_MovimentiCcp SET lMvmTipo = 0, fMvmDifferenza = 2 WHERE iMvmId = %1").arg(b)},
+        {"split row changed", QStringLiteral("UPDATE TMvmCca SET fMvmCcaImporto = 7, iCcaId = %1 WHERE iMvmId = %2 AND iCcaId = %3")
+                                  .arg(CcaTax).arg(a).arg(CcaQuota)},
+        {"split row deleted", QStringLiteral("DELETE FROM TMvmCca WHERE iMvmId = %1 AND iCcaId = %2").arg(a).arg(CcaSub)},
+        {"component changes type", QStringLiteral("UPDATE TCca_CompCausali SET iTccId = 3 WHERE iCcaId = %1").arg(CcaSub)},
+        {"brought up to date", QStringLiteral("EXECUTE PROCEDURE PEbc_MvmUpdTabs(900, 2021)")},
+        {"movement deleted with its split", QStringLiteral("DELETE FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(a)},
+    };
+    for (const Step &step : steps) {
+        exec(step.sql);
+        check(step.name);
     }
 }
 

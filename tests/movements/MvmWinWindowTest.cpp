@@ -439,6 +439,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MvmWindow, MovementDateOutsideAShortUserPeriodIsRefused)
 {
+    // The year may end early only once it holds no movement after its new end.
+    exec(QStringLiteral("DELETE FROM TMvm_MovimentiCcp WHERE iSprIstId = 1 AND dMvmDataMov > '2026-08-31'"));
     exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiFineAnno = '2026-08-31' WHERE iSprIstId = 1 AND iCaiEsercizioFin = 2026"));
     openWindow();
     startMovement(9100);
