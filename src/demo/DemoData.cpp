@@ -1,4 +1,5 @@
 #include "DemoData.h"
+#include "DemoAccounts.h"
 
 #include "AbiUIBAN.h"
 #include "SqlQuery.h"
@@ -1689,6 +1690,7 @@ Status load(QSqlDatabase db, const Installation::Progress &progress)
         return Status::failure(S("Impossibile avviare la transazione dei dati dimostrativi: %1").arg(tx.error()));
     Builder builder(db, progress);
     TRY(builder.run());
+    TRY(loadAccounts(db));
     return tx.commit();
 }
 
