@@ -42,8 +42,14 @@ TfmEbcCcp::TfmEbcCcp(QSqlDatabase db, QWidget *parent) : fw::TVeMdiForm(parent),
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(split);
 
-    frSprIst->OnAccountChanged = [this](int id) { openBalances(id); };
-    connect(m_dm->xqcCai, &fw::TVeQueryCollection::currentChanged, this, [this]() { openComposition(); });
+    frSprIst->OnAccountChanged = [this](int id) {
+        if (!m_opening)
+            openBalances(id);
+    };
+    connect(m_dm->xqcCai, &fw::TVeQueryCollection::currentChanged, this, [this]() {
+        if (!m_positioning)
+            openComposition();
+    });
     connect(frCassa->xacUpdateAnno, &QAction::triggered, this, &TfmEbcCcp::updateYearDates);
     connect(frTcc->acModificaSaldo, &QAction::triggered, this, &TfmEbcCcp::modifyOpening);
 }
@@ -56,15 +62,17 @@ bool TfmEbcCcp::openLists()
     c->close();
     c->setParam(S("iDwgId"), fw::TVeGlobalValuesManager::instance().intValue(S("VEUP_DwgId")));
     m_balancesOf = -1;
-    if (auto s = c->open(); !s) {
+    // The balances are read once, for the account the list ends up on.
+    m_opening = true;
+    const Status s = c->open();
+    const int working = fw::TVeGlobalValuesManager::instance().intValue(S("EBCP_SprIstId"));
+    if (s && !c->isEmpty() && working != 0)
+        c->locate(working);
+    m_opening = false;
+    if (!s) {
         fw::showError(s.error());
         return false;
     }
-    const int working = fw::TVeGlobalValuesManager::instance().intValue(S("EBCP_SprIstId"));
-    if (!c->isEmpty() && working != 0)
-        c->locate(working);
-    // The first row shows its balances through the row change; a list left on its first row
-    // needs them too.
     openBalances(c->currentIndex() >= 0 ? c->currentKey().toInt() : 0);
     frSprIst->updateActions();
     return true;
@@ -78,7 +86,10 @@ void TfmEbcCcp::openBalances(int sprIstId)
     fw::TVeQueryCollection *cai = m_dm->xqcCai;
     cai->close();
     cai->setParam(S("iSprIstId"), sprIstId);
+    // The composition is read once, for the row the list ends up on.
+    m_positioning = true;
     if (auto s = cai->open(); !s) {
+        m_positioning = false;
         fw::showError(s.error());
         return;
     }
@@ -94,6 +105,7 @@ void TfmEbcCcp::openBalances(int sprIstId)
             }
         }
     }
+    m_positioning = false;
     openComposition();
     frCassa->updateActions();
 }
@@ -117,7 +129,10 @@ void TfmEbcCcp::openComposition()
 void TfmEbcCcp::refreshBalances()
 {
     const QVariant key = m_dm->xqcCai->currentKey();
-    if (auto s = m_dm->xqcCai->refreshTo(key); !s)
+    m_positioning = true;
+    const Status s = m_dm->xqcCai->refreshTo(key);
+    m_positioning = false;
+    if (!s)
         fw::showError(s.error());
     openComposition();
 }

@@ -49,6 +49,8 @@ private:
 
     std::unique_ptr<TdmEbcCcp> m_dm;
     int m_balancesOf = -1;
+    bool m_positioning = false;
+    bool m_opening = false;
 };
 
 } // namespace ccp::accounts

@@ -36,7 +36,7 @@ TfrEbcCassa::TfrEbcCassa(fw::TVeQueryCollection *collection, QWidget *parent) : 
 {
     setObjectName(S("frEbcCassa"));
     setToolTip(S("Stato del conto"));
-    setColumns(*this, {{S("iCaiEsercizioFin"), S("Esercizio Fin."), 90, {}, S("")},
+    setColumns(*this, {{S("iCaiEsercizioFin"), S("Esercizio Fin."), 105, {}, S("")},
                        {S("fCaiCassaIn"), S("Saldo iniziale"), 110, {}, S("#,###.00")},
                        {S("fCaiCassaAtt"), S("Saldo attuale"), 110, {}, S("#,###.00")},
                        {S("dInizioAnno"), S("Data inizio"), 90, {}, {}},

@@ -67,6 +67,7 @@ TfrEbcSprIst::TfrEbcSprIst(fw::TVeQueryCollection *collection, QWidget *parent)
     xdlBanAbi->setSearchWidth(500);
     xdlBanAbi->setSearchColumns({fw::SearchColumn::make(S("sBanAbi"), S("Codice"), true, 60),
                                  fw::SearchColumn::make(S("sBanDescS"), S("Descrizione"), true, 380)});
+    xdlBanAbi->lineEdit()->setMaximumWidth(90);
     addField(S("Codice &ABI"), xdlBanAbi, S("iBanId"));
 
     xdlSprCab = new fw::TVeDBLookupEdit(database);
@@ -88,6 +89,7 @@ TfrEbcSprIst::TfrEbcSprIst(fw::TVeQueryCollection *collection, QWidget *parent)
                                  fw::SearchColumn::make(S("sSprDescS"), S("Descrizione"), true, 220),
                                  fw::SearchColumn::make(S("sIndCom"), S("Indirizzo"), false, 250),
                                  fw::SearchColumn::make(S("sComDesc"), S("Comune"), true, 120)});
+    xdlSprCab->lineEdit()->setMaximumWidth(90);
     addField(S("Codice &CAB"), xdlSprCab, S("iSprId"));
     lbIndCom = new QLabel(detailPage());
     lbIndCom->setObjectName(S("lbIndCom"));
@@ -137,6 +139,7 @@ TfrEbcSprIst::TfrEbcSprIst(fw::TVeQueryCollection *collection, QWidget *parent)
     addField(S("In&testatario C/C"), xdeIntest, S("sSprIstIntest"));
     xddStart = new fw::TVeDBDateEdit;
     xddStart->setObjectName(S("xddStart"));
+    xddStart->setMaximumWidth(120);
     addField(S("Data a&pertura conto"), xddStart, S("dStart"));
     xddEnd = new fw::TVeDBDateEdit;
     xddEnd->setObjectName(S("xddEnd"));

@@ -1,5 +1,6 @@
 #include "DemoData.h"
 #include "DemoDirectDebit.h"
+#include "DemoAccounts.h"
 
 #include "AbiUIBAN.h"
 #include "AbiUNames.h"
@@ -1683,6 +1684,7 @@ Status load(QSqlDatabase db, const Installation::Progress &progress)
     Builder builder(db, progress);
     TRY(builder.run());
     TRY(DemoDirectDebit::load(db));
+    TRY(loadAccounts(db));
     return tx.commit();
 }
 

@@ -265,8 +265,7 @@ TEST_F(YearWizard, CarryOverEqualsOpeningPlusSplitRowsAndOkFollowsTheSum)
     };
     const QList<Mvm> mvms = {{d(2009, 2, 1), 0, {{1, eur("12.5")}, {100, eur("7.5")}}},
                              {d(2009, 6, 30), 1, {{1, eur("20")}, {4, eur("4.5")}}},
-                             {d(2009, 12, 31), 0, {{2, eur("0.01")}, {4, eur("10")}}},
-                             {d(2010, 1, 1), 0, {{3, eur("999")}}}};  // after the year: not carried
+                             {d(2009, 12, 31), 0, {{2, eur("0.01")}, {4, eur("10")}}}};
     QMap<int, Money> expected;
     for (int type = 1; type <= 4; ++type)
         expected[type] = opening[type - 1];
@@ -302,6 +301,33 @@ TEST_F(YearWizard, CarryOverEqualsOpeningPlusSplitRowsAndOkFollowsTheSum)
     EXPECT_FALSE(wz->okButton()->isEnabled());
     QTest::keyClick(wz->amountEdits[2], Qt::Key_Up);
     EXPECT_TRUE(wz->amountEdits[1]->hasFocus());
+}
+
+TEST_F(YearWizard, CarryOverOfAYearWithItsOwnDatesIsItsClosing)
+{
+    // 2009 runs 01/09/2008-31/08/2009; 31 December 2009 lies in no year of the account.
+    const QList<Money> opening = {eur("10"), eur("0"), eur("30.30"), eur("0")};
+    addYear(account, 2009, d(2008, 9, 1), d(2009, 8, 31), opening);
+    QMap<int, Money> expected;
+    for (int type = 1; type <= 4; ++type)
+        expected[type] = opening[type - 1];
+    addMovement(account, d(2008, 9, 1), 0, {{1, eur("1.10")}, {2, eur("2")}});
+    addMovement(account, d(2009, 8, 31), 1, {{3, eur("0.30")}, {100, eur("4")}});
+    expected[1] += eur("1.10") - eur("4");
+    expected[2] += eur("2");
+    expected[3] -= eur("0.30");
+    auto wz = make(account);
+    ASSERT_EQ(wz->chosenYear(), 2010);
+    messages.answer(fw::MsgResult::Yes);  // the days from 01/09/2009 belong to no year
+    messages.answer(fw::MsgResult::Yes);
+    ASSERT_TRUE(wz->next()) << qPrintable(messages.lastText());
+    const Opening o = wz->opening();
+    Money total;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(o.types[i], expected.value(wz->types()[i].tccId)) << wz->types()[i].tccId;
+        total += expected.value(wz->types()[i].tccId);
+    }
+    EXPECT_EQ(o.balance, total);
 }
 
 TEST_F(YearWizard, BalancesOfOneHundredFiftyZeroAndTwentyFiveFifty)

@@ -50,8 +50,9 @@ TEST(DemoData, AccountYearTotalsEqualTheirMovements)
     EXPECT_TRUE(wrong.isEmpty()) << qPrintable(wrong.join(u'\n'));
 
     // Postal, bank and cash account, each with 2025 and 2026; 2026 starts where 2025 ended and
-    // is the year that holds the movements.
-    EXPECT_EQ(test::scalar(t.db(), QStringLiteral("SELECT COUNT(*) FROM TCai_CassaIst")).toInt(), 6);
+    // is the year that holds the movements. Besides: a projects account with September-August
+    // 2025 and 2026, and a bank account closed after 2025.
+    EXPECT_EQ(test::scalar(t.db(), QStringLiteral("SELECT COUNT(*) FROM TCai_CassaIst")).toInt(), 9);
     EXPECT_EQ(test::scalar(t.db(), QStringLiteral(
                   "SELECT COUNT(*) FROM TCai_CassaIst A INNER JOIN TCai_CassaIst B ON B.iSprIstId = A.iSprIstId "
                   "AND B.iCaiEsercizioFin = 2026 WHERE A.iCaiEsercizioFin = 2025 AND B.fCaiCassaIn = A.fCaiCassaAtt "
@@ -66,9 +67,11 @@ TEST(DemoData, AccountYearTotalsEqualTheirMovements)
     // No expense ever took an account below zero: the running balance in register order.
     EXPECT_EQ(test::scalar(t.db(), QStringLiteral(
                   "SELECT COUNT(*) FROM TMvm_MovimentiCcp M INNER JOIN TCai_CassaIst Cai ON Cai.iSprIstId = M.iSprIstId "
-                  "AND Cai.iCaiEsercizioFin = 2026 WHERE Cai.fCaiCassaIn + (SELECT SUM(IIF(P.lMvmTipo = 0, "
+                  "AND Cai.iCaiEsercizioFin IN (2025, 2026) WHERE Cai.fCaiCassaIn + (SELECT SUM(IIF(P.lMvmTipo = 0, "
                   "P.fMvmImporto, -P.fMvmImporto)) FROM TMvm_MovimentiCcp P WHERE P.iSprIstId = M.iSprIstId "
-                  "AND P.iMvmProgr <= M.iMvmProgr) < 0"))
+                  "AND P.iMvmProgr <= M.iMvmProgr AND P.dMvmDataMov BETWEEN COALESCE(Cai.dCaiInizioAnno, "
+                  "CAST(Cai.iCaiEsercizioFin || '-01-01' AS DATE)) AND COALESCE(Cai.dCaiFineAnno, "
+                  "CAST(Cai.iCaiEsercizioFin || '-12-31' AS DATE))) < 0 AND ") + YearBounds)
                   .toInt(),
               0);
 }
@@ -82,7 +85,7 @@ TEST(DemoData, ProgressivesRunFromOneWithoutGapsInDateOrder)
         "COUNT(DISTINCT M.iMvmProgr), Cai.iCaiUltProgr FROM TCai_CassaIst Cai "
         "INNER JOIN TMvm_MovimentiCcp M ON M.iSprIstId = Cai.iSprIstId AND ") + YearBounds + QStringLiteral(
         " GROUP BY Cai.iSprIstId, Cai.iCaiEsercizioFin, Cai.iCaiUltProgr"));
-    ASSERT_EQ(years.size(), 3) << "every account has movements in 2026";
+    ASSERT_EQ(years.size(), 6) << "every account-year has movements";
     for (const QString &line : years) {
         const QStringList c = line.split(u'|');
         const QString n = c[2];
@@ -94,13 +97,18 @@ TEST(DemoData, ProgressivesRunFromOneWithoutGapsInDateOrder)
     // A later progressive number never has an earlier date.
     EXPECT_EQ(test::scalar(t.db(), QStringLiteral(
                   "SELECT COUNT(*) FROM TMvm_MovimentiCcp A INNER JOIN TMvm_MovimentiCcp B "
-                  "ON B.iSprIstId = A.iSprIstId AND B.iMvmProgr = A.iMvmProgr + 1 WHERE B.dMvmDataMov < A.dMvmDataMov"))
+                  "ON B.iSprIstId = A.iSprIstId AND B.iMvmProgr = A.iMvmProgr + 1 WHERE B.dMvmDataMov < A.dMvmDataMov "
+                  "AND (SELECT iCaiId FROM PEbc_AnnoConto(A.iSprIstId, A.dMvmDataMov)) = "
+                  "(SELECT iCaiId FROM PEbc_AnnoConto(B.iSprIstId, B.dMvmDataMov))"))
                   .toInt(),
               0);
-    // Statement dates, where given, never come before the movement nor leave its year.
+    // Statement dates, where given, never come before the movement nor leave its account-year.
     EXPECT_EQ(test::scalar(t.db(), QStringLiteral(
-                  "SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE dMvmDataEc < dMvmDataMov "
-                  "OR EXTRACT(YEAR FROM dMvmDataEc) <> 2026 OR EXTRACT(YEAR FROM dMvmDataMov) <> 2026"))
+                  "SELECT COUNT(*) FROM TMvm_MovimentiCcp M WHERE M.dMvmDataEc < M.dMvmDataMov OR M.dMvmDataEc IS NOT NULL AND NOT EXISTS "
+                  "(SELECT 1 FROM TCai_CassaIst Cai WHERE Cai.iSprIstId = M.iSprIstId AND ") + YearBounds +
+                  QStringLiteral(" AND M.dMvmDataEc BETWEEN COALESCE(Cai.dCaiInizioAnno, CAST(Cai.iCaiEsercizioFin || "
+                                 "'-01-01' AS DATE)) AND COALESCE(Cai.dCaiFineAnno, CAST(Cai.iCaiEsercizioFin || "
+                                 "'-12-31' AS DATE)))"))
                   .toInt(),
               0);
 }
