@@ -79,7 +79,8 @@ TfmReportPreview::TfmReportPreview(QWidget *parent) : QWidget(parent), m_pages(s
     m_image->setFrameShape(QFrame::Box);
     m_scroll->setWidget(m_image);
     layout->addWidget(m_scroll, 1);
-    m_needPages = {first, prev, next, last, zoomOut, zoomIn, width, whole, printButton, pdf, m_pageBox};
+    m_needPages = {first, prev, next, last, zoomOut, zoomIn, width, whole, m_pageBox};
+    m_needAllPages = {printButton, pdf};
 
     connect(first, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(prev, &QPushButton::clicked, this, [this] { showPage(m_page - 1); });
@@ -140,9 +141,11 @@ bool TfmReportPreview::run(std::shared_ptr<const Template> tpl, std::unique_ptr<
 void TfmReportPreview::updateControls()
 {
     const int n = pageCount();
+    // Pages can be looked at while the rest is laid out; printing waits for all of them.
     for (QWidget *w : std::as_const(m_needPages))
+        w->setEnabled(n > 0);
+    for (QWidget *w : std::as_const(m_needAllPages))
         w->setEnabled(n > 0 && !m_running);
-    m_pageBox->setEnabled(n > 0);
     const QSignalBlocker block(m_pageBox);
     m_pageBox->setMaximum(std::max(1, n));
     m_pageBox->setValue(m_page + 1);

@@ -64,6 +64,7 @@ private:
     QProgressBar *m_progress = nullptr;
     QPushButton *m_stopButton = nullptr;
     QList<QWidget *> m_needPages;
+    QList<QWidget *> m_needAllPages;
 };
 
 } // namespace ccp::reports
