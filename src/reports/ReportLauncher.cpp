@@ -27,18 +27,17 @@ int global(const char *key)
     return fw::TVeGlobalValuesManager::instance().intValue(QString::fromLatin1(key));
 }
 
+// Items from the first two columns: value, text.
 void fill(QComboBox *combo, QSqlDatabase db, const QString &sql, const QVariantMap &params)
 {
     combo->clear();
-    SqlQuery q(db);
-    if (!q.prepare(sql))
+    auto table = readTable(db, sql, params);
+    if (!table) {
+        fw::showError(table.error());
         return;
-    for (auto it = params.begin(); it != params.end(); ++it)
-        q.bind(it.key(), it.value());
-    if (!q.exec())
-        return;
-    while (q.next())
-        combo->addItem(q.value(1).toString(), q.value(0));
+    }
+    for (int r = 0; r < table.value().rowCount(); ++r)
+        combo->addItem(table.value().value(r, 1).toString(), table.value().value(r, 0));
 }
 
 QString caption(int id)
