@@ -1,5 +1,6 @@
 #include "ReportPreview.h"
 
+#include "ReportXlsx.h"
 #include "VeMessageDlg.h"
 
 #include <QApplication>
@@ -62,6 +63,7 @@ TfmReportPreview::TfmReportPreview(QWidget *parent) : QWidget(parent), m_pages(s
     bar->addSpacing(16);
     auto *printButton = button(this, bar, QStringLiteral("&Stampa..."), QStringLiteral("Stampa (Ctrl+P)"));
     auto *pdf = button(this, bar, QStringLiteral("Salva &PDF..."), QStringLiteral("Salva come PDF (Ctrl+S)"));
+    auto *xlsx = button(this, bar, QStringLiteral("Salva &Excel..."), QStringLiteral("Salva i dati principali come foglio di calcolo"));
     bar->addStretch();
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 0);
@@ -80,7 +82,7 @@ TfmReportPreview::TfmReportPreview(QWidget *parent) : QWidget(parent), m_pages(s
     m_scroll->setWidget(m_image);
     layout->addWidget(m_scroll, 1);
     m_needPages = {first, prev, next, last, zoomOut, zoomIn, width, whole, m_pageBox};
-    m_needAllPages = {printButton, pdf};
+    m_needAllPages = {printButton, pdf, xlsx};
 
     connect(first, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(prev, &QPushButton::clicked, this, [this] { showPage(m_page - 1); });
@@ -98,6 +100,7 @@ TfmReportPreview::TfmReportPreview(QWidget *parent) : QWidget(parent), m_pages(s
     });
     connect(printButton, &QPushButton::clicked, this, [this] { print(); });
     connect(pdf, &QPushButton::clicked, this, [this] { askSavePdf(); });
+    connect(xlsx, &QPushButton::clicked, this, [this] { askSaveXlsx(); });
     connect(m_stopButton, &QPushButton::clicked, this, [this] { stop(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(1000, 800);
@@ -288,17 +291,42 @@ bool TfmReportPreview::savePdf(const QString &file)
     return true;
 }
 
+QString TfmReportPreview::askFile(const QString &caption, const QString &suffix, const QString &filter)
+{
+    QString name = m_info.title;
+    name.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|])")), QStringLiteral("_"));
+    return QFileDialog::getSaveFileName(this, caption,
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name + suffix), filter);
+}
+
 void TfmReportPreview::askSavePdf()
 {
     if (pageCount() == 0)
         return;
-    QString name = m_info.title;
-    name.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|])")), QStringLiteral("_"));
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Salva come PDF"),
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name + QStringLiteral(".pdf")),
-        QStringLiteral("Documenti PDF (*.pdf)"));
+    const QString file = askFile(QStringLiteral("Salva come PDF"), QStringLiteral(".pdf"), QStringLiteral("Documenti PDF (*.pdf)"));
     if (!file.isEmpty() && savePdf(file))
         fw::showInfo(QStringLiteral("Stampa salvata in %1.").arg(QDir::toNativeSeparators(file)));
+}
+
+bool TfmReportPreview::saveXlsx(const QString &file)
+{
+    if (!m_pages->tpl || !m_data)
+        return false;
+    auto table = mainData(*m_pages->tpl, *m_data);
+    Status s = table.status();
+    if (s)
+        s = writeXlsx(table.value(), file, m_info.title);
+    if (!s)
+        fw::showError(s.error());
+    return s.ok();
+}
+
+void TfmReportPreview::askSaveXlsx()
+{
+    const QString file = askFile(QStringLiteral("Salva come foglio di calcolo"), QStringLiteral(".xlsx"),
+                                 QStringLiteral("Cartelle di Excel (*.xlsx)"));
+    if (!file.isEmpty() && saveXlsx(file))
+        fw::showInfo(QStringLiteral("Dati salvati in %1.").arg(QDir::toNativeSeparators(file)));
 }
 
 } // namespace ccp::reports

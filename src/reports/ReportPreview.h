@@ -37,6 +37,7 @@ public:
     void setZoom(double zoom);
     void fitWidth();
     bool savePdf(const QString &file);
+    bool saveXlsx(const QString &file);
     void stop() { m_stop = true; }
 
 protected:
@@ -48,6 +49,8 @@ private:
     void updateControls();
     void print();
     void askSavePdf();
+    void askSaveXlsx();
+    QString askFile(const QString &caption, const QString &suffix, const QString &filter);
 
     std::unique_ptr<PageList> m_pages;
     std::unique_ptr<DataModule> m_data;
