@@ -70,6 +70,14 @@ Status writeXlsx(const DataTable &table, const QString &file, const QString &she
             const auto col = lxw_col_t(c);
             switch (kinds[size_t(c)]) {
             case Kind::Money: {
+                // A name that only looks like an amount's keeps its text.
+                bool ok = v.typeId() != QMetaType::QString;
+                if (!ok)
+                    Money::fromSqlText(v.toString(), &ok);
+                if (!ok) {
+                    worksheet_write_string(ws, row, col, v.toString().toUtf8().constData(), nullptr);
+                    break;
+                }
                 // The sheet keeps numbers as binary floating point; the amount is rounded to the cent first.
                 const qint64 cents = Money::fromVariant(v).cents();
                 worksheet_write_number(ws, row, col, double(cents) / 100.0, money);
@@ -80,6 +88,8 @@ Status writeXlsx(const DataTable &table, const QString &file, const QString &she
                 if (d.isValid()) {
                     lxw_datetime dt = {d.year(), d.month(), d.day(), 0, 0, 0};
                     worksheet_write_datetime(ws, row, col, &dt, date);
+                } else {
+                    worksheet_write_string(ws, row, col, v.toString().toUtf8().constData(), nullptr);
                 }
                 break;
             }

@@ -356,9 +356,12 @@ namespace {
 
 TEST(ReportXlsx, AmountsDatesAndTextsLandInTheirCells)
 {
-    DataTable t({QStringLiteral("sDesc"), QStringLiteral("fImporto"), QStringLiteral("dScadenza"), QStringLiteral("iId")});
-    t.addRow({QStringLiteral("Mensa & gite"), QStringLiteral("1234567.8900"), QDate(2026, 10, 15), 7});
-    t.addRow({QStringLiteral("Vuota"), QVariant(), QVariant(), QStringLiteral("x")});
+    // "DESCRIZIONE" and "FONTE" only look typed: they stay texts.
+    DataTable t({QStringLiteral("sDesc"), QStringLiteral("fImporto"), QStringLiteral("dScadenza"), QStringLiteral("iId"),
+                 QStringLiteral("DESCRIZIONE"), QStringLiteral("FONTE")});
+    t.addRow({QStringLiteral("Mensa & gite"), QStringLiteral("1234567.8900"), QDate(2026, 10, 15), 7,
+              QStringLiteral("Ottobre"), QStringLiteral("Comune")});
+    t.addRow({QStringLiteral("Vuota"), QVariant(), QVariant(), QStringLiteral("x"), QVariant(), QVariant()});
     const QString file = test::tempFile(QStringLiteral("dati.xlsx"));
     ASSERT_TRUE(writeXlsx(t, file, QStringLiteral("Causali: elenco")));
     const QString sheet = test::runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("xl/worksheets/sheet1.xml")});
@@ -369,6 +372,8 @@ TEST(ReportXlsx, AmountsDatesAndTextsLandInTheirCells)
     EXPECT_TRUE(strings.contains(QStringLiteral("Mensa &amp; gite")));
     EXPECT_TRUE(strings.contains(QStringLiteral("fImporto")));
     EXPECT_TRUE(strings.contains(QStringLiteral(">x<")));  // an unreadable id stays as text
+    EXPECT_TRUE(strings.contains(QStringLiteral(">Ottobre<")));
+    EXPECT_TRUE(strings.contains(QStringLiteral(">Comune<")));
     const QString workbook = test::runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("xl/workbook.xml")});
     EXPECT_TRUE(workbook.contains(QStringLiteral("Causali  elenco")));
 }
