@@ -93,16 +93,21 @@ long peakKiB()
 
 double g_pdfMs = -1, g_firstMs = -1;
 
+std::unique_ptr<SqlDataModule> registerData()
+{
+    auto data = std::make_unique<SqlDataModule>();
+    data->setTable(QStringLiteral("frdMvm"), movements());
+    return data;
+}
+
 void BM_Register20000ToPdf(benchmark::State &state)
 {
     QTemporaryDir dir;
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        SqlDataModule data;
-        data.setTable(QStringLiteral("frdMvm"), movements());
         PageList pages;
-        if (auto s = layoutReport(registerTemplate(), data, pages); !s) {
+        if (auto s = layoutReport(registerTemplate(), *registerData(), pages); !s) {
             state.SkipWithError(qPrintable(s.error()));
             return;
         }
@@ -123,8 +128,6 @@ void BM_Register20000FirstPage(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        SqlDataModule data;
-        data.setTable(QStringLiteral("frdMvm"), movements());
         PageList pages;
         LayoutOptions options;
         QImage first;
@@ -132,7 +135,7 @@ void BM_Register20000FirstPage(benchmark::State &state)
             first = renderPage(p, 0, 96);
             return false;
         };
-        layoutReport(registerTemplate(), data, pages, options);
+        layoutReport(registerTemplate(), *registerData(), pages, options);
         benchmark::DoNotOptimize(first);
         g_firstMs = std::max(g_firstMs, double(t.elapsed()));
     }

@@ -14,11 +14,12 @@ namespace ccp::admin {
 namespace {
 
 const char usage[] =
-    "  report ID --pdf FILE [--param NOME=VALORE ...] [--data-dir DIR]\n"
+    "  report ID --pdf FILE [--xlsx FILE] [--param NOME=VALORE ...] [--data-dir DIR]\n"
     "       [--database HOST:/percorso/file.fdb --user U --password P]\n"
     "        scrive la stampa ID in un file PDF; le scelte della finestra di selezione si danno\n"
     "        con --param (es. --param \"Causale=ISCR\" --param \"Stampa codici a barre=sì\"),\n"
-    "        le altre prendono il valore del contesto di lavoro\n"
+    "        le altre prendono il valore del contesto di lavoro; --xlsx salva anche i dati\n"
+    "        principali della stampa come foglio di calcolo (basta anche solo --xlsx)\n"
     "  report --list\n"
     "        elenca le stampe: id, scheda, titolo e scelte\n";
 
@@ -36,7 +37,7 @@ int report(const QStringList &args, QTextStream &out, QTextStream &err)
             out << r.id << '\t' << r.tab << '\t' << r.title << '\t' << r.params.join(QStringLiteral("; ")) << Qt::endl;
         return 0;
     }
-    QString pdf, dataDir, database, user, password;
+    QString pdf, xlsx, dataDir, database, user, password;
     QMap<QString, QString> choices;
     int id = 0;
     for (int i = 0; i < args.size(); ++i) {
@@ -53,6 +54,8 @@ int report(const QStringList &args, QTextStream &out, QTextStream &err)
         const QString value = args[++i];
         if (a == QLatin1String("--pdf"))
             pdf = value;
+        else if (a == QLatin1String("--xlsx"))
+            xlsx = value;
         else if (a == QLatin1String("--data-dir"))
             dataDir = value;
         else if (a == QLatin1String("--database"))
@@ -69,7 +72,7 @@ int report(const QStringList &args, QTextStream &out, QTextStream &err)
         } else
             return fail(err, QStringLiteral("Opzione sconosciuta: %1.").arg(a));
     }
-    if (id == 0 || pdf.isEmpty()) {
+    if (id == 0 || (pdf.isEmpty() && xlsx.isEmpty())) {
         err << "Uso:\n" << usage;
         err.flush();
         return 2;
@@ -87,9 +90,16 @@ int report(const QStringList &args, QTextStream &out, QTextStream &err)
     if (auto s = params.load(); !s)
         return fail(err, s.error());
     const QImage logo(dir.etc() + QStringLiteral("/logo.png"));
-    if (auto s = reports::reportToPdf(db.value(), id, choices, pdf, logo); !s)
-        return fail(err, s.error());
-    out << "Stampa " << id << " scritta in " << QFileInfo(pdf).absoluteFilePath() << Qt::endl;
+    if (!pdf.isEmpty()) {
+        if (auto s = reports::reportToPdf(db.value(), id, choices, pdf, logo); !s)
+            return fail(err, s.error());
+        out << "Stampa " << id << " scritta in " << QFileInfo(pdf).absoluteFilePath() << Qt::endl;
+    }
+    if (!xlsx.isEmpty()) {
+        if (auto s = reports::reportToXlsx(db.value(), id, choices, xlsx); !s)
+            return fail(err, s.error());
+        out << "Dati della stampa " << id << " scritti in " << QFileInfo(xlsx).absoluteFilePath() << Qt::endl;
+    }
     return 0;
 }
 

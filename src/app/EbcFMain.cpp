@@ -6,6 +6,7 @@
 #include "EbcUContext.h"
 #include "EbcUImages.h"
 #include "EbcUSignals.h"
+#include "ReportLauncher.h"
 #include "SqlQuery.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
@@ -363,8 +364,11 @@ void TfmEbcMain::bringToFront(QWidget *form)
 bool TfmEbcMain::runReport(const QString &appCode)
 {
     Q_UNUSED(appCode);
-    fw::showInfo(QStringLiteral("Le stampe non sono ancora disponibili in questa versione del programma."));
-    return false;
+    reports::ReportHost host;
+    host.check = [this](int id) { return m_att.checkReport(id); };
+    host.show = [this](QWidget *preview) { showForm(preview, false); };
+    reports::TfmReportTree tree(m_conn.db(), host, this);
+    return tree.exec() == QDialog::Accepted;
 }
 
 QString TfmEbcMain::manualPath()

@@ -117,8 +117,12 @@ Result<QString> TdmEbsReport::yearText(int ansId)
     return v.value().toString();
 }
 
-std::unique_ptr<SqlDataModule> TdmEbsReport::module()
+Result<std::unique_ptr<SqlDataModule>> TdmEbsReport::module(int ansId)
 {
+    auto year = yearText(ansId);
+    if (!year)
+        return year.status();
+    schoolYear = year.value();
     auto m = std::make_unique<SqlDataModule>(m_db);
     m->setVariable(QStringLiteral("Anno scolastico"), schoolYear);
     m->setVariable(QStringLiteral("BarCode"), barCode);
@@ -131,44 +135,41 @@ std::unique_ptr<SqlDataModule> TdmEbsReport::module()
 
 Result<std::unique_ptr<SqlDataModule>> TdmEbsReport::componentsOfYear(int ansId, bool allComponents)
 {
-    auto year = yearText(ansId);
-    if (!year)
-        return year.status();
-    schoolYear = year.value();
-    auto m = module();
+    auto made = module(ansId);
+    if (!made)
+        return made;
+    auto &m = made.value();
     QString sql = CompCauSql;
     m->setQuery(QStringLiteral("frdCompCau"), sql.replace(QStringLiteral("%d"), allComponents ? QStringLiteral("1") : QStringLiteral("0")));
     m->setParam(QStringLiteral("frdCompCau"), QStringLiteral("iAnsId"), ansId);
-    return m;
+    return made;
 }
 
 Result<std::unique_ptr<SqlDataModule>> TdmEbsReport::causali(int ansId, bool income)
 {
-    auto year = yearText(ansId);
-    if (!year)
-        return year.status();
-    schoolYear = year.value();
-    auto m = module();
+    auto made = module(ansId);
+    if (!made)
+        return made;
+    auto &m = made.value();
     m->setQuery(QStringLiteral("frdCau"), CauSql);
     m->setParam(QStringLiteral("frdCau"), QStringLiteral("iAnsId"), ansId);
     m->setParam(QStringLiteral("frdCau"), QStringLiteral("lCauTipo"), income ? 0 : 1);
     m->setVariable(QStringLiteral("Tipo causali"), income ? QStringLiteral("Causali di entrata") : QStringLiteral("Causali di uscita"));
     // Re-read for every causale, with the causale's id from its row.
     m->setQuery(QStringLiteral("frdCompXCau"), CompXCauSql);
-    return m;
+    return made;
 }
 
 Result<std::unique_ptr<SqlDataModule>> TdmEbsReport::notices(const NoticeChoice &c)
 {
-    auto year = yearText(c.ansId);
-    if (!year)
-        return year.status();
-    schoolYear = year.value();
     barCode = c.barCodes;
     erario = c.erario;
     accountNumber = c.accountNumber;
     dwgId = c.dwgId;
-    auto m = module();
+    auto made = module(c.ansId);
+    if (!made)
+        return made;
+    auto &m = made.value();
     QString filter;
     if (!c.sitIds.isEmpty()) {
         QStringList ids;
@@ -187,7 +188,7 @@ Result<std::unique_ptr<SqlDataModule>> TdmEbsReport::notices(const NoticeChoice 
     m->setQuery(QStringLiteral("frdCompXCau"), CompXCauSql);
     m->setQuery(QStringLiteral("frdDomicilio"), addressSql(1));
     m->setQuery(QStringLiteral("frdResidenza"), addressSql(2));
-    return m;
+    return made;
 }
 
 } // namespace ccp::reports

@@ -65,7 +65,8 @@ public:
 
 private:
     Result<QString> yearText(int ansId);
-    std::unique_ptr<SqlDataModule> module();
+    // A module for the year with the report variables and the school's data.
+    Result<std::unique_ptr<SqlDataModule>> module(int ansId);
     QSqlDatabase m_db;
 };
 

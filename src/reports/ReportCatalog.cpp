@@ -3,6 +3,7 @@
 #include "EbsMReport.h"
 #include "ReportLayout.h"
 #include "ReportStore.h"
+#include "ReportXlsx.h"
 #include "SqlQuery.h"
 #include "TVeGlobalValues.h"
 
@@ -322,6 +323,24 @@ Status reportToPdf(QSqlDatabase db, int id, const QMap<QString, QString> &choice
     if (info.author.isEmpty())
         info.author = QStringLiteral("Segreteria");
     return writePdf(pages, file, info);
+}
+
+} // namespace ccp::reports
+
+namespace ccp::reports {
+
+Status reportToXlsx(QSqlDatabase db, int id, const QMap<QString, QString> &choices, const QString &file)
+{
+    auto p = prepareReport(db, id, choices);
+    if (!p)
+        return p.status();
+    auto tpl = loadTemplate(db, id);
+    if (!tpl)
+        return tpl.status();
+    auto table = mainData(*tpl.value(), *p.value().data);
+    if (!table)
+        return table.status();
+    return writeXlsx(table.value(), file, p.value().info.title);
 }
 
 } // namespace ccp::reports

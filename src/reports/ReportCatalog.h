@@ -36,6 +36,9 @@ Result<PreparedReport> prepareReport(QSqlDatabase db, int id, const QMap<QString
 Status reportToPdf(QSqlDatabase db, int id, const QMap<QString, QString> &choices, const QString &file,
                    const QImage &logo = {});
 
+// Writes the main data of report `id` to a spreadsheet.
+Status reportToXlsx(QSqlDatabase db, int id, const QMap<QString, QString> &choices, const QString &file);
+
 // Choice texts: "sì"/"no" and the like; nullopt when unreadable.
 std::optional<bool> readYesNo(const QString &text);
 

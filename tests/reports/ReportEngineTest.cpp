@@ -1,5 +1,6 @@
 #include "ReportLayout.h"
 #include "ReportRender.h"
+#include "ReportXlsx.h"
 #include "ReportTestUtil.h"
 
 #include "Money.h"
@@ -345,6 +346,36 @@ TEST(ReportEngine, StoppingKeepsThePagesMade)
     EXPECT_EQ(pages.count(), 2);
     EXPECT_FALSE(pages.complete);
     EXPECT_TRUE(pages.pageTexts(0).contains(QStringLiteral("Pagina 1 di ?")));
+}
+
+} // namespace
+} // namespace ccp::reports
+
+namespace ccp::reports {
+namespace {
+
+TEST(ReportXlsx, AmountsDatesAndTextsLandInTheirCells)
+{
+    // "DESCRIZIONE" and "FONTE" only look typed: they stay texts.
+    DataTable t({QStringLiteral("sDesc"), QStringLiteral("fImporto"), QStringLiteral("dScadenza"), QStringLiteral("iId"),
+                 QStringLiteral("DESCRIZIONE"), QStringLiteral("FONTE")});
+    t.addRow({QStringLiteral("Mensa & gite"), QStringLiteral("1234567.8900"), QDate(2026, 10, 15), 7,
+              QStringLiteral("Ottobre"), QStringLiteral("Comune")});
+    t.addRow({QStringLiteral("Vuota"), QVariant(), QVariant(), QStringLiteral("x"), QVariant(), QVariant()});
+    const QString file = test::tempFile(QStringLiteral("dati.xlsx"));
+    ASSERT_TRUE(writeXlsx(t, file, QStringLiteral("Causali: elenco")));
+    const QString sheet = test::runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("xl/worksheets/sheet1.xml")});
+    const QString strings = test::runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("xl/sharedStrings.xml")});
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<v>1234567.89</v>"))) << qPrintable(sheet.left(2000));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<v>46310</v>")));  // 15/10/2026 as a day number
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<v>7</v>")));
+    EXPECT_TRUE(strings.contains(QStringLiteral("Mensa &amp; gite")));
+    EXPECT_TRUE(strings.contains(QStringLiteral("fImporto")));
+    EXPECT_TRUE(strings.contains(QStringLiteral(">x<")));  // an unreadable id stays as text
+    EXPECT_TRUE(strings.contains(QStringLiteral(">Ottobre<")));
+    EXPECT_TRUE(strings.contains(QStringLiteral(">Comune<")));
+    const QString workbook = test::runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QStringLiteral("xl/workbook.xml")});
+    EXPECT_TRUE(workbook.contains(QStringLiteral("Causali  elenco")));
 }
 
 } // namespace
