@@ -1,3 +1,4 @@
+#include "AbiURegister.h"
 #include "EbcFMain.h"
 #include "EbcMAtt.h"
 #include "EbcMConn.h"
@@ -42,6 +43,7 @@ int main(int argc, char *argv[])
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::app::TdmEbcConn conn(dir.connection());
+    ccp::ben::registerWindows(conn.db(), dir.root());
     ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);
     ccp::app::TfmEbcMain mainWindow(conn, att);
     if (parser.isSet(quitWhenReady) || qEnvironmentVariableIsSet("CCP_QUIT_WHEN_READY")) {
