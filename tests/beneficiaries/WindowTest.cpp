@@ -27,9 +27,9 @@ protected:
     {
         ASSERT_TRUE(t.ok()) << t.error().toStdString();
         SqlQuery q(t.db());
-        for (const char *sql : {"INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, LBENEND) VALUES (1, 'Cartoleria Rossi', 0)",
-                                "INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, LBENEND) VALUES (2, 'Ferramenta Bianchi', 0)",
-                                "INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, LBENEND, DEND) VALUES (3, 'Tipografia Vecchia', 1, '2020-01-01')"})
+        for (const char *sql : {"INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, LBENEND) VALUES (901, 'Cartoleria Rossi', 0)",
+                                "INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, LBENEND) VALUES (902, 'Ferramenta Bianchi', 0)",
+                                "INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, LBENEND, DEND) VALUES (903, 'Tipografia Vecchia', 1, '2020-01-01')"})
             ASSERT_TRUE(q.exec(QString::fromLatin1(sql)).ok());
         dm = std::make_unique<TdmBeneficiari>(t.db());
         ASSERT_TRUE(dm->open().ok());
