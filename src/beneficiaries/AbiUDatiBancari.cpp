@@ -116,7 +116,7 @@ Result<BatchResult> updateBeneficiariesIban(QSqlDatabase db, const std::function
     while (bens.next())
         ids << std::pair{bens.value(0).toInt(), bens.value(1).toString()};
     bens.finish();
-    SqlQuery rows(db), upd(db);
+    SqlQuery rows(db);
     if (auto s = rows.prepare(QStringLiteral(
             "SELECT S.ISPRBENID, BAN.SBANABI, CAB.SSPRCAB, S.SSPRBENNUMCC, BAN.IBANID, CAB.ISPRID FROM TSPRBEN S"
             " LEFT OUTER JOIN TSPR_SPORTELLICAB CAB ON (CAB.ISPRID = S.ISPRID AND CAB.DDELETE IS NULL)"
@@ -125,11 +125,9 @@ Result<BatchResult> updateBeneficiariesIban(QSqlDatabase db, const std::function
             " WHERE S.IBENID = :IBENID AND S.DDELETE IS NULL"));
         !s)
         return s;
-    if (auto s = upd.prepare(QStringLiteral(
-            "UPDATE TSPRBEN SET  SSPRBENNUMCC = :SSPRBENNUMCC, SSPRBENCIN = :SSPRBENCIN, SSPRBENSTATO = :SSPRBENSTATO,"
-            " SSPRBENCININT = :SSPRBENCININT, sSprBenIBAN = :sSprBenIBAN WHERE ISPRBENID = :ISPRBENID"));
-        !s)
-        return s;
+    const QString update = QStringLiteral(
+        "UPDATE TSPRBEN SET  SSPRBENNUMCC = :SSPRBENNUMCC, SSPRBENCIN = :SSPRBENCIN, SSPRBENSTATO = :SSPRBENSTATO,"
+        " SSPRBENCININT = :SSPRBENCININT, sSprBenIBAN = :sSprBenIBAN WHERE ISPRBENID = :ISPRBENID");
     int counter = 0;
     for (const auto &[benId, name] : std::as_const(ids)) {
         ++counter;
@@ -156,13 +154,23 @@ Result<BatchResult> updateBeneficiariesIban(QSqlDatabase db, const std::function
                 continue;
             }
             const auto &calc = abiban::IBANCalculator();
-            upd.bind(QStringLiteral("SSPRBENNUMCC"), calc.DomesticBBAN()->Account())
-                .bind(QStringLiteral("SSPRBENCIN"), calc.DomesticBBAN()->CheckLetter())
-                .bind(QStringLiteral("SSPRBENSTATO"), QStringLiteral("IT"))
-                .bind(QStringLiteral("SSPRBENCININT"), calc.CheckDigits())
-                .bind(QStringLiteral("sSprBenIBAN"), *iban)
-                .bind(QStringLiteral("ISPRBENID"), r.id);
-            if (!runInTransaction(db, [&] { return upd.exec(); })) {
+            const QString account = calc.DomesticBBAN()->Account();
+            const QString cin = calc.DomesticBBAN()->CheckLetter();
+            const QString check = calc.CheckDigits();
+            // A statement belongs to the transaction it was prepared in: one per row.
+            const Status s = runInTransaction(db, [&] {
+                SqlQuery upd(db);
+                if (auto p = upd.prepare(update); !p)
+                    return p;
+                upd.bind(QStringLiteral("SSPRBENNUMCC"), account)
+                    .bind(QStringLiteral("SSPRBENCIN"), cin)
+                    .bind(QStringLiteral("SSPRBENSTATO"), QStringLiteral("IT"))
+                    .bind(QStringLiteral("SSPRBENCININT"), check)
+                    .bind(QStringLiteral("sSprBenIBAN"), *iban)
+                    .bind(QStringLiteral("ISPRBENID"), r.id);
+                return upd.exec();
+            });
+            if (!s) {
                 failed = true;
                 continue;
             }

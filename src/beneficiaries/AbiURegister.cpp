@@ -3,6 +3,7 @@
 #include "AbiFBen.h"
 #include "AbiFComEsteri.h"
 #include "AbiMCom.h"
+#include "TVeQueryCollection.h"
 #include "AbiMBen.h"
 #include "TVeLaunchers.h"
 #include "VeMessageDlg.h"
@@ -35,8 +36,15 @@ void registerWindows(QSqlDatabase db, const QString &mainDirectory)
         }
         auto *form = new TfmBeneficiari(*g_module, parent);
         form->OnFirstShow = [form] {
-            if (runIbanBatchCheck(g_db, g_mainDirectory, form))
-                g_module->xqcBeneficiari()->refresh();
+            // The batch commits row by row: no list may hold a cursor on the connection meanwhile.
+            auto *list = g_module->xqcBeneficiari();
+            const QVariant key = list->currentKey();
+            list->close();
+            runIbanBatchCheck(g_db, g_mainDirectory, form);
+            if (auto s = list->open(); !s)
+                fw::showError(s.error());
+            else if (key.isValid())
+                (void)list->locate(key);
         };
         return form;
     });

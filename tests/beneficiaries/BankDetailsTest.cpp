@@ -132,6 +132,8 @@ TEST(IbanBatch, ABadRowIsLoggedAndTheOthersGoOn)
         QStringLiteral("INSERT INTO TSPRBEN (ISPRBENID, IBENID, IMPGID, ISPRID, SSPRBENNUMCC) VALUES (1, 1, 3, 900, '1000000')"),
         QStringLiteral("INSERT INTO TSPRBEN (ISPRBENID, IBENID, IMPGID, ISPRID, SSPRBENNUMCC) VALUES (2, 2, 3, 900, '1234567890123')"),
         QStringLiteral("INSERT INTO TSPRBEN (ISPRBENID, IBENID, IMPGID, SSPRBENNUMCC) VALUES (3, 3, 1, '55')"),
+        QStringLiteral("INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC) VALUES (5, 'Anche buono')"),
+        QStringLiteral("INSERT INTO TSPRBEN (ISPRBENID, IBENID, IMPGID, ISPRID, SSPRBENNUMCC) VALUES (4, 5, 3, 900, '1000000')"),
     };
     for (const QString &sql : rows) {
         SqlQuery q(t.db());
@@ -145,8 +147,9 @@ TEST(IbanBatch, ABadRowIsLoggedAndTheOthersGoOn)
     });
     ASSERT_TRUE(r.ok()) << r.error().toStdString();
     EXPECT_EQ(r->errors, QStringList{QStringLiteral("Conto troppo lungo")});
-    EXPECT_EQ(steps, (QList<int>{1, 2, 3})) << "one step per beneficiary not deleted";
-    EXPECT_EQ(total, 4) << "the total counts the deleted ones too";
+    EXPECT_EQ(steps, (QList<int>{1, 2, 3, 4})) << "one step per beneficiary not deleted";
+    EXPECT_EQ(total, 5) << "the total counts the deleted ones too";
+    EXPECT_EQ(r->updated, 2) << "rows after the first are written too";
     SqlQuery q(t.db());
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT SSPRBENIBAN, SSPRBENNUMCC, SSPRBENCIN, SSPRBENSTATO, SSPRBENCININT FROM TSPRBEN ORDER BY ISPRBENID")).ok());
     ASSERT_TRUE(q.next());
@@ -157,6 +160,8 @@ TEST(IbanBatch, ABadRowIsLoggedAndTheOthersGoOn)
     EXPECT_TRUE(q.value(0).isNull());
     ASSERT_TRUE(q.next());
     EXPECT_TRUE(q.value(0).isNull()) << "no bank: left alone";
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), Good);
 
     QTemporaryDir dir;
     auto file = writeIbanErrors(dir.path(), r->errors, QDate(2026, 3, 9));
