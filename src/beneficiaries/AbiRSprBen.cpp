@@ -79,6 +79,9 @@ TfmInsertIBAN::TfmInsertIBAN(QWidget *parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &TfmInsertIBAN::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // The IBAN is what is typed first; the foreign box is the exception.
+    setTabOrder(edIban, ckBancaEstera);
+    resize(qMax(width(), edIban->minimumWidth() + 40), sizeHint().height());
 }
 
 QString TfmInsertIBAN::iban() const { return edIban->text(); }
@@ -209,6 +212,7 @@ TfrDatiBancari::TfrDatiBancari(QSqlDatabase db, QWidget *parent)
     xdeCinInt->setCharFilter(fw::CharFilters::digits);
     addField(QStringLiteral("IBAN: Ci&n"), xdeCinInt, QStringLiteral("SSPRBENCININT"));
     xdeIban = textEdit("xdeIban", 34, true);
+    xdeIban->setMinimumWidth(xdeIban->fontMetrics().horizontalAdvance(QStringLiteral("W")) * 30);
     xdeIban->setReadOnlyByOwner(true);
     addField(QStringLiteral("IBAN"), xdeIban, QStringLiteral("SSPRBENIBAN"));
     lbTotCaratteri = new QLabel(QStringLiteral("Tot. Caratteri: 0"));
