@@ -1,5 +1,6 @@
 #include "AccURegister.h"
 #include "AbcURegister.h"
+#include "AbiURegister.h"
 #include "EbcFMain.h"
 #include "AcbURegister.h"
 #include "EbcMAtt.h"
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::directdebit::registerWindows(dir.root());
     ccp::app::TdmEbcConn conn(dir.connection());
+    ccp::ben::registerWindows(conn.db(), dir.root());
     ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);
     ccp::app::TfmEbcMain mainWindow(conn, att);
     ccp::app::catchTerminationSignals(&mainWindow, [&mainWindow] { mainWindow.terminate(); });

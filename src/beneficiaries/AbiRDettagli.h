@@ -1,0 +1,142 @@
+#pragma once
+#include "TVeEditFrame.h"
+
+#include <QSqlDatabase>
+
+namespace ccp::fw {
+class TVeDBCheckBox;
+class TVeDBCurrencyEdit;
+class TVeDBDateEdit;
+class TVeDBEdit;
+class TVeDBLookupEdit;
+class TVeDBNumericEdit;
+} // namespace ccp::fw
+
+class QLineEdit;
+
+namespace ccp::ben {
+
+// A list of rows of the current beneficiary with their detail. The select names the
+// beneficiary with the parameter given (IBENID unless said), which the statements use too.
+class TfrBenDetail : public fw::TVeEditFrame
+{
+    Q_OBJECT
+public:
+    TfrBenDetail(QSqlDatabase db, const QString &select, const QString &benParam = QStringLiteral("IBENID"),
+                 QWidget *parent = nullptr);
+    // Shows the rows of this beneficiary (0: none).
+    void openFor(int benId);
+    int benId() const { return m_benId; }
+    QSqlDatabase db() const { return m_db; }
+
+protected:
+    // A municipality lookup; `withState` adds the state to the text shown.
+    fw::TVeDBLookupEdit *placeLookup(const char *name, bool withState);
+    fw::TVeDBEdit *textEdit(const char *name, int maxLength, bool upper = false);
+    // Insert, update and soft delete of the rows of `table` by `key`, writing `columns`
+    // (comma-separated) and the beneficiary; `dated` rows also get DSTART on insert.
+    void setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated);
+    // The post: the frame's own checks, then the collection's post.
+    std::function<bool()> OnCheckPost;
+
+private:
+    QSqlDatabase m_db;
+    QString m_benParam;
+    int m_benId = 0;
+};
+
+// Telephones, e-mail addresses and web sites: one required text each.
+class TfrNumTelefono : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrNumTelefono(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBEdit *xdeNumero;
+    fw::TVeDBEdit *xdeDescrizione;
+    fw::TVeDBCheckBox *xckVisualizza;
+};
+
+class TfrEmail : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrEmail(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBEdit *xdeEmail;
+    fw::TVeDBCheckBox *xckVisualizza;
+};
+
+class TfrSitiWeb : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrSitiWeb(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBEdit *xdeSito;
+};
+
+// What the legal data's post checks: the pairs that go together.
+struct LegalInput
+{
+    QString year;
+    QString turnover;
+    QVariant cciaPlace, tribunalPlace, prefecturePlace;
+    QString cciaNumber, tribunalNumber, prefectureNumber;
+};
+enum class LegalField { None, Year, Turnover, CciaPlace, CciaNumber, TribunalPlace, TribunalNumber, PrefecturePlace, PrefectureNumber };
+// The field to fix (its message shown), or None.
+LegalField checkLegal(const LegalInput &in);
+QString turnoverPairMessage();
+QString registrationPairMessage();
+
+class TfrDatiLegali : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrDatiLegali(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBLookupEdit *xdlComCcia;
+    fw::TVeDBEdit *xdeNumCcia;
+    fw::TVeDBLookupEdit *xdlComTribunale;
+    fw::TVeDBEdit *xdeNumTribunale;
+    fw::TVeDBLookupEdit *xdlComPrefettura;
+    fw::TVeDBEdit *xdeNumPrefettura;
+    fw::TVeDBCurrencyEdit *xdcFatturato;
+    fw::TVeDBNumericEdit *xdeAnnoFatt;
+    fw::TVeDBEdit *xdeInps;
+    fw::TVeDBEdit *xdeInail;
+};
+
+// The seats, with the reference-seat rules and the address resolved on post.
+class TfrSedi : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrSedi(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBEdit *xdeIndirizzo;
+    fw::TVeDBLookupEdit *xdlComune;
+    fw::TVeDBEdit *xdeCap;
+    fw::TVeDBEdit *xdeQuartiere;
+    fw::TVeDBCheckBox *xckRiferimento;
+};
+
+// Who represents the current beneficiary: a representative holds category 4 while it
+// represents someone.
+class TfrRappresentanti : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrRappresentanti(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBLookupEdit *xdlRappresentante;
+    fw::TVeDBDateEdit *xddInizio;
+    fw::TVeDBDateEdit *xddFine;
+};
+
+// Who substitutes the current beneficiary ("E' sostituito da"), from a date.
+class TfrSostituzioni : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrSostituzioni(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBLookupEdit *xdlSostituente;
+    fw::TVeDBDateEdit *xddData;
+};
+
+} // namespace ccp::ben
