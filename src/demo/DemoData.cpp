@@ -1,6 +1,7 @@
 #include "DemoData.h"
 
 #include "AbiUIBAN.h"
+#include "DemoBudget.h"
 #include "SqlQuery.h"
 
 #include <QDate>
@@ -1667,6 +1668,7 @@ Status Builder::run()
     TRY(institutes());
     say(S("aggregati, voci e sottovoci di bilancio"));
     TRY(budget());
+    TRY(loadBudget(m_db));
     say(S("componenti e causali 2025/2026 e 2026/2027"));
     TRY(feesOfYear(2025));
     TRY(feesOfYear(2026));
