@@ -5,6 +5,7 @@
 #include "AbiUIBAN.h"
 #include "AbiUNames.h"
 #include "DemoBeneficiaries.h"
+#include "DemoBudget.h"
 #include "SqlQuery.h"
 
 #include <QDate>
@@ -1660,6 +1661,7 @@ Status Builder::run()
     TRY(institutes());
     say(S("aggregati, voci e sottovoci di bilancio"));
     TRY(budget());
+    TRY(loadBudget(m_db));
     say(S("componenti e causali 2025/2026 e 2026/2027"));
     TRY(feesOfYear(2025));
     TRY(feesOfYear(2026));
