@@ -87,24 +87,6 @@ TEST_F(CauRulesTest, CausaleInUseByTaxRegisterOrMovement)
     EXPECT_FALSE(CausaleInUse(t.db(), 802).value());
 }
 
-TEST_F(CauRulesTest, LastComponentNeverGoes)
-{
-    struct Row
-    {
-        const char *name;
-        int count;
-        bool inUse;
-        bool expected;
-    };
-    const Row rows[] = {
-        {"two components", 2, false, true},
-        {"the last one", 1, false, false},
-        {"in use", 3, true, false},
-    };
-    for (const Row &r : rows)
-        EXPECT_EQ(canDeleteComponent(r.count, r.inUse), r.expected) << r.name;
-}
-
 TEST_F(CauRulesTest, NewExpenseCausaleThenFirstLinkSetsFeesFlagAndInstitute)
 {
     ds->causaliTipo = 1;

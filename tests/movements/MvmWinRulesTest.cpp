@@ -92,14 +92,5 @@ TEST(MvmAvailability, ExpenseMayUseTheBalanceAndTheStoredAmount)
     EXPECT_TRUE(exceedsAvailability(Money::fromUnits(1300001), balance, Money::fromEuros(50)));
 }
 
-TEST(MvmAccountType, FromBankCategoryAndBank)
-{
-    EXPECT_EQ(accountTypeOf(7, 2), MvmAccountType::Postal);
-    EXPECT_EQ(accountTypeOf(8, 3), MvmAccountType::Cash);
-    EXPECT_EQ(accountTypeOf(1, 5), MvmAccountType::Bank);
-    EXPECT_EQ(accountTypeOf(QVariant(), 1), MvmAccountType::Bank);
-    EXPECT_EQ(accountTypeOf(QVariant(), 4), QString());
-}
-
 } // namespace
 } // namespace ccp::movements
