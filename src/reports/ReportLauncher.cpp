@@ -150,7 +150,7 @@ QMap<QString, QString> TfmRptChoices::choices() const
         out.insert(QStringLiteral("Numero conto"), m_account->text());
         out.insert(QStringLiteral("Alunni nuovi iscritti"), yesNo(m_new->isChecked()));
         out.insert(QStringLiteral("Solo frequentanti"), yesNo(m_attending->isChecked()));
-        out.insert(QStringLiteral("Stampa codici a barre"), yesNo(m_barCodes->isVisible() && m_barCodes->isChecked()));
+        out.insert(QStringLiteral("Stampa codici a barre"), yesNo(!m_barCodes->isHidden() && m_barCodes->isChecked()));
     }
     return out;
 }
