@@ -143,7 +143,7 @@ TEST(DemoData, EveryStoredIbanIsValidAndItsBranchIsRegistered)
     ASSERT_TRUE(t.ok()) << qPrintable(t.error());
     // The IBANs as stored, and those of the institute's accounts rebuilt from their parts.
     const QStringList ibans = rows(t.db(), QStringLiteral(
-        "SELECT sAcbIBan FROM TAcb_AluCoordBan UNION ALL SELECT SSPRBENIBAN FROM TSPRBEN UNION ALL "
+        "SELECT sAcbIBan FROM TAcb_AluCoordBan UNION ALL SELECT SSPRBENIBAN FROM TSPRBEN WHERE LSPRBENBANESTERA = 0 UNION ALL "
         "SELECT I.sSprIstStato || I.sSprIstCinInt || I.sSprIstCin || B.SBANABI || S.SSPRCAB || I.sSprIstNumCc "
         "FROM TSprIst I INNER JOIN TSPR_SPORTELLICAB S ON S.ISPRID = I.iSprId "
         "INNER JOIN TBAN_BANCHE B ON B.IBANID = S.IBANID WHERE B.SBANABI IS NOT NULL"));
