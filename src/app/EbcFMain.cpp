@@ -33,6 +33,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace ccp::app {
 
@@ -268,6 +269,13 @@ void TfmEbcMain::terminate()
 {
     // A modal dialog's loop may be running under this call: nothing unwinds through the
     // windows. Edits live in the windows until posted, so dropping them loses no stored data.
+    // Closing the connection is worth a moment, never a hang: the engine has been seen to
+    // spin in a detach with lists still open, so a watchdog ends the process regardless.
+    std::thread([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }).detach();
     if (m_conn.isConnected())
         m_conn.db().rollback();
     m_conn.CloseConnection();
