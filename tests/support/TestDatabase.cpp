@@ -17,8 +17,10 @@ namespace {
 QString templateKey(bool withDemo)
 {
     QCryptographicHash h(QCryptographicHash::Sha1);
-    for (const auto &m : Schema::bundled())
+    for (const auto &m : Schema::bundled()) {
+        h.addData(QByteArray::number(m.number));   // recorded in the database, as the text is
         h.addData(m.sql.toUtf8());
+    }
     h.addData(QByteArray(withDemo ? "demo" : "plain"));
     h.addData(QByteArray(DemoData::Signature));
     return QString::fromLatin1(h.result().toHex().left(16));
