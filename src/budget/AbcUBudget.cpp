@@ -174,11 +174,7 @@ BudgetStore::BudgetStore(QSqlDatabase db, BudgetYear year, BudgetView view)
 Result<QStringList> BudgetStore::codes(const QString &sql, const QVariantMap &params) const
 {
     SqlQuery q(m_db);
-    if (auto s = q.prepare(sql); !s)
-        return s;
-    for (auto it = params.begin(); it != params.end(); ++it)
-        q.bind(it.key(), it.value());
-    if (auto s = q.exec(); !s)
+    if (auto s = q.run(sql, params); !s)
         return s;
     QStringList out;
     while (q.next())

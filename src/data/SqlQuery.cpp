@@ -79,14 +79,19 @@ Status SqlQuery::execDirect(const QString &sql)
     return {};
 }
 
+Status SqlQuery::run(const QString &sql, const QVariantMap &params)
+{
+    if (auto s = prepare(sql); !s)
+        return s;
+    for (auto it = params.begin(); it != params.end(); ++it)
+        bind(it.key(), it.value());
+    return exec();
+}
+
 Result<QVariant> SqlQuery::scalar(const QSqlDatabase &db, const QString &sql, const QVariantMap &params)
 {
     SqlQuery q(db);
-    if (auto s = q.prepare(sql); !s)
-        return s;
-    for (auto it = params.begin(); it != params.end(); ++it)
-        q.bind(it.key(), it.value());
-    if (auto s = q.exec(); !s)
+    if (auto s = q.run(sql, params); !s)
         return s;
     if (!q.next())
         return QVariant();

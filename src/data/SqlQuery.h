@@ -29,6 +29,8 @@ public:
     SqlQuery &bindNull(const QString &name, QMetaType type = QMetaType(QMetaType::Int));
     Status exec();
     Status exec(const QString &sql);  // prepare and run a statement without parameters
+    // Prepares `sql`, binds every named value and runs it.
+    Status run(const QString &sql, const QVariantMap &params);
     // Runs a text as it stands, without parameter parsing: ":name" inside a procedure body stays.
     Status execDirect(const QString &sql);
 

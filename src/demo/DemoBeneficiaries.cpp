@@ -53,12 +53,7 @@ Status load(QSqlDatabase db)
 {
     const QDate since(2018, 1, 1);
     SqlQuery q(db);
-    auto run = [&](const QString &sql, const QVariantMap &params) -> Status {
-        TRY(q.prepare(sql));
-        for (auto it = params.begin(); it != params.end(); ++it)
-            q.bind(it.key(), it.value());
-        return q.exec();
-    };
+    auto run = [&](const QString &sql, const QVariantMap &params) { return q.run(sql, params); };
     auto next = [&](const char *table) { return Ids::next(db, QString::fromLatin1(table)); };
 
     // Foreign towns and beneficiaries with a seat there and foreign bank details (BIC).

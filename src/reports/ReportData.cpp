@@ -29,11 +29,7 @@ QVariant DataTable::value(int row, const QString &name) const
 Result<DataTable> readTable(QSqlDatabase db, const QString &sql, const QVariantMap &params)
 {
     SqlQuery q(db);
-    if (auto s = q.prepare(sql); !s)
-        return s;
-    for (auto it = params.begin(); it != params.end(); ++it)
-        q.bind(it.key(), it.value());
-    if (auto s = q.exec(); !s)
+    if (auto s = q.run(sql, params); !s)
         return s;
     const QSqlRecord rec = q.raw().record();
     QStringList columns;
