@@ -2,6 +2,7 @@
 
 #include "AdminCommands.h"
 #include "MainDirectory.h"
+#include "Password.h"
 #include "ReportCatalog.h"
 #include "ReportStore.h"
 #include "TVeParamManager.h"
@@ -82,7 +83,8 @@ int report(const QStringList &args, QTextStream &out, QTextStream &err)
 
     const MainDirectory dir = MainDirectory::resolve(dataDir);
     const ConnectionSettings settings =
-        database.isEmpty() ? dir.connection() : ConnectionSettings::parse(database, user, password);
+        database.isEmpty() ? dir.connection()
+                           : ConnectionSettings::parse(database, user, commandLinePassword(password, user));
     auto db = Db::open(settings, QStringLiteral("ccp-admin-report"));
     if (!db)
         return fail(err, db.error());
