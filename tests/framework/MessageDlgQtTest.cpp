@@ -8,52 +8,11 @@
 
 using namespace ccp::fw;
 
-namespace {
-
-QStringList buttonTexts(const QMessageBox &box)
-{
-    QStringList out;
-    for (QAbstractButton *b : box.buttons())
-        out << b->text().remove(QLatin1Char('&'));
-    out.sort();
-    return out;
-}
-
-} // namespace
-
 TEST(MessageDlgQt, CrLfAndLoneCrBecomeLineBreaks)
 {
     EXPECT_EQ(displayText(QStringLiteral("uno\r\ndue\rtre\nquattro")), QStringLiteral("uno\ndue\ntre\nquattro"));
     auto box = createMessageBox(QStringLiteral("Riga 1\r\nRiga 2"), MsgType::Information, MsgButtons::Ok);
     EXPECT_EQ(box->text(), QStringLiteral("Riga 1\nRiga 2"));
-}
-
-TEST(MessageDlgQt, ButtonsIconsAndCaptionsAreItalian)
-{
-    struct Row
-    {
-        const char *name;
-        MsgType type;
-        MsgButtons buttons;
-        QStringList texts;
-        QMessageBox::Icon icon;
-        QString caption;
-    };
-    const Row rows[] = {
-        {"info", MsgType::Information, MsgButtons::Ok, {QStringLiteral("OK")}, QMessageBox::Information, QStringLiteral("Informazione")},
-        {"warning", MsgType::Warning, MsgButtons::Ok, {QStringLiteral("OK")}, QMessageBox::Warning, QStringLiteral("Attenzione")},
-        {"error", MsgType::Error, MsgButtons::Ok, {QStringLiteral("OK")}, QMessageBox::Critical, QStringLiteral("Errore")},
-        {"yesno", MsgType::Confirmation, MsgButtons::YesNo, {QStringLiteral("No"), QStringLiteral("Sì")}, QMessageBox::Question, QStringLiteral("Conferma")},
-        {"yesnocancel", MsgType::Confirmation, MsgButtons::YesNoCancel,
-         {QStringLiteral("Annulla"), QStringLiteral("No"), QStringLiteral("Sì")}, QMessageBox::Question, QStringLiteral("Conferma")},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.name);
-        auto box = createMessageBox(QStringLiteral("x"), r.type, r.buttons);
-        EXPECT_EQ(buttonTexts(*box), r.texts);
-        EXPECT_EQ(box->icon(), r.icon);
-        EXPECT_EQ(box->windowTitle(), r.caption);
-    }
 }
 
 // The real sink, driven by keys on the modal box: Enter takes the default, Esc the escape button.
