@@ -27,7 +27,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"euro_sign", u"\u20AC 7,10", 71000},
                       ParseCase{"point_decimal", u"12.5", 125000},
                       ParseCase{"point_grouping", u"1.234", 12340000},
-                      ParseCase{"two_groups", u"1.234.567,89", 12345678900},
                       ParseCase{"four_decimals", u"0,0001", 1},
                       ParseCase{"rounds_fifth_decimal", u"0,00005", 1},
                       ParseCase{"blanks", u"  42  ", 420000},
@@ -47,7 +46,6 @@ TEST(Money, Formats)
     EXPECT_EQ(Money::fromUnits(-5).toList(), QStringLiteral("0,00"));
     EXPECT_EQ(Money::fromUnits(50).toList(), QStringLiteral("0,01"));  // half away from zero
     EXPECT_EQ(Money::fromText(QStringLiteral("999,995")).toList(), QStringLiteral("1.000,00"));
-    EXPECT_EQ(Money::fromEuros(0).toList(), QStringLiteral("0,00"));
 }
 
 TEST(Money, CentsRoundHalfAwayFromZero)
