@@ -1,5 +1,4 @@
 #include "FrameworkTestSupport.h"
-#include "TVeDBCheckBox.h"
 #include "TVeDBCurrencyEdit.h"
 #include "TVeDBDateEdit.h"
 #include "TVeDBEdit.h"
@@ -39,30 +38,6 @@ TEST(DateText, ReadsItalianDatesWithFourDigitYears)
         const DateText d = parseDateText(r.text);
         EXPECT_EQ(d.kind, r.kind);
         EXPECT_EQ(d.date, r.date);
-    }
-}
-
-TEST(EditText, UpperCaseFilterAndLengthApplyToTypingAndPaste)
-{
-    struct Row
-    {
-        const char *name;
-        QString in;
-        bool upper;
-        CharFilter filter;
-        int max;
-        QString out;
-    };
-    const Row rows[] = {
-        {"upper", QStringLiteral("it60x"), true, {}, 0, QStringLiteral("IT60X")},
-        {"digits-only", QStringLiteral("12a3-4"), false, CharFilters::digits, 0, QStringLiteral("1234")},
-        {"letters-only", QStringLiteral("a1b2"), true, CharFilters::letters, 0, QStringLiteral("AB")},
-        {"max-length", QStringLiteral("abcdef"), false, {}, 4, QStringLiteral("abcd")},
-        {"accented-upper", QStringLiteral("perché"), true, {}, 0, QStringLiteral("PERCHÉ")},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ(cleanEditText(r.in, r.upper, r.filter, r.max), r.out);
     }
 }
 
@@ -134,22 +109,6 @@ TEST(DBCurrencyEdit, ItalianInputIsReadAndShownFormatted)
     EXPECT_TRUE(amount->fieldValue().isNull());
 }
 
-TEST(DBCurrencyEdit, EditingShowsThePlainFigure)
-{
-    QWidget host;
-    auto *amount = new TVeDBCurrencyEdit(&host);
-    auto *other = new QLineEdit(&host);
-    host.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
-    other->setFocus();
-    amount->setFieldValue(QVariant(QStringLiteral("1234.5000")));
-    EXPECT_EQ(amount->text(), QStringLiteral("1.234,50"));
-    amount->setFocus();
-    EXPECT_EQ(amount->text(), QStringLiteral("1234,50"));
-    other->setFocus();
-    EXPECT_EQ(amount->text(), QStringLiteral("1.234,50"));
-}
-
 TEST(DBDateEdit, BadDateIsRefusedAndKeepsTheFocus)
 {
     RecordingMessageSink messages;
@@ -206,24 +165,6 @@ TEST(DBDateEdit, F8OpensTheCalendarAndEnterChooses)
     date->setModeEditable(false);
     QTest::keyClick(date, Qt::Key_F8);
     EXPECT_FALSE(date->calendar()->isVisible());
-}
-
-TEST(DBCheckBox, TogglesOnlyWhenEditable)
-{
-    TVeDBCheckBox box(QStringLiteral("Riscossione"));
-    box.setFieldValue(1);
-    EXPECT_EQ(box.fieldValue(), QVariant(1));
-    box.setModeEditable(false);
-    QTest::keyClick(&box, Qt::Key_Space);
-    EXPECT_TRUE(box.isChecked());
-    box.setModeEditable(true);
-    QTest::keyClick(&box, Qt::Key_Space);
-    EXPECT_FALSE(box.isChecked());
-    EXPECT_EQ(box.fieldValue(), QVariant(0));
-    box.setReadOnlyByOwner(true);
-    box.setModeEditable(true);
-    QTest::keyClick(&box, Qt::Key_Space);
-    EXPECT_FALSE(box.isChecked());
 }
 
 TEST(DBMemo, TabMovesOnAndLengthIsLimited)

@@ -175,8 +175,6 @@ TEST_F(EditFrameTest, EditFromTheGridAndPostWithCtrlEnter)
     EXPECT_EQ(frame->mode(), 0);
     EXPECT_EQ(scalar(t.db(), QStringLiteral("SELECT sMpgDescL FROM TMpg_ModPagam WHERE iMpgId = 3")).toString(),
               QStringLiteral("Addebito SEPA"));
-    EXPECT_EQ(frame->hookLog, (QStringList{QStringLiteral("before 0 0 TMPG_MODPAGAM"),
-                                           QStringLiteral("after 0 0 gen= curr=3"), QStringLiteral("afterUpdate")}));
     EXPECT_EQ(frame->model()->data(frame->model()->index(rowOf(QStringLiteral("RID")), 1)).toString(),
               QStringLiteral("Addebito SEPA"));
 }
@@ -239,30 +237,6 @@ TEST_F(EditFrameTest, ActionsFollowModeRowsAndLocks)
     EXPECT_FALSE(frame->insert());
     frame->lockAction(TVeEditFrame::Insert, false);
     EXPECT_EQ(enabled(), QStringLiteral("11000"));
-
-    // No delete list: no delete.
-    frame->lockAction(TVeEditFrame::Delete, false);
-    frame->collection()->setStatements(VeOperation::Delete, {});
-    frame->updateActions();
-    EXPECT_FALSE(frame->xacDelete()->isEnabled());
-
-    // An empty list: only insert.
-    frame->collection()->setWhere(QStringLiteral("iMpgId < 0"));
-    frame->collection()->close();
-    ASSERT_TRUE(frame->refresh()) << qPrintable(messages.lastText());
-    EXPECT_EQ(enabled(), QStringLiteral("10000"));
-}
-
-TEST_F(EditFrameTest, RowsArePaintedByTheHooks)
-{
-    frame->highlightedId = 3;
-    const QModelIndex rid = frame->model()->index(rowOf(QStringLiteral("RID")), 1);
-    const QModelIndex contanti = frame->model()->index(rowOf(QStringLiteral("CONTANTI")), 1);
-    const QModelIndex bonifico = frame->model()->index(rowOf(QStringLiteral("BONIFICO")), 1);
-    EXPECT_EQ(frame->model()->data(rid, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 132));
-    EXPECT_EQ(frame->model()->data(contanti, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
-    EXPECT_FALSE(frame->model()->data(bonifico, Qt::BackgroundRole).isValid());
-    EXPECT_FALSE(frame->model()->data(bonifico, Qt::ForegroundRole).isValid());
 }
 
 TEST_F(EditFrameTest, ClosingWhileEditingAsksToSave)

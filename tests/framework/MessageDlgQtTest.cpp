@@ -1,8 +1,6 @@
 #include "FrameworkTestSupport.h"
 #include "VeMessageDlgQt.h"
 
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -40,15 +38,3 @@ TEST(MessageDlgQt, KeysAnswerTheModalBox)
     }
 }
 
-TEST(MessageDlgQt, ClickingNoAnswersNo)
-{
-    QtMessageSink sink;
-    ccp::fwtest::onNextModal([](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        ASSERT_NE(box, nullptr);
-        for (QAbstractButton *b : box->buttons())
-            if (b->text().remove(QLatin1Char('&')) == QStringLiteral("No"))
-                b->click();
-    });
-    EXPECT_EQ(sink.show(QStringLiteral("Eliminare?"), MsgType::Confirmation, MsgButtons::YesNoCancel), MsgResult::No);
-}

@@ -59,16 +59,6 @@ MpgDemoFrame::MpgDemoFrame(QSqlDatabase db, QWidget *parent)
     });
     for (int i = 0; i < model()->columns().size(); ++i)
         grid()->setColumnWidth(i, model()->columns()[i].width);
-    setRowBackground([this](int row) -> std::optional<QColor> {
-        if (collection()->value(row, QStringLiteral("iMpgId")).toInt() == highlightedId)
-            return TVeQueryModel::highlightColour();
-        return std::nullopt;
-    });
-    setRowForeground([this](int row) -> std::optional<QColor> {
-        if (collection()->value(row, QStringLiteral("iLocked")).toInt() == 1)
-            return QColor(Qt::red);
-        return std::nullopt;
-    });
 
     xdeCodice = new TVeDBEdit;
     xdeCodice->setUpperCase(true);

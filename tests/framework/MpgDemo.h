@@ -30,8 +30,6 @@ public:
     fw::TVeDBCheckBox *xckPag;
     // What the hooks saw, in order ("before 1 0 TMPG_MODPAGAM", "after 1 0 id=7", ...).
     QStringList hookLog;
-    // Rows with this id are painted light yellow.
-    int highlightedId = -1;
 
     static QString kindMessage();
 };

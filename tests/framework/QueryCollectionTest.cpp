@@ -167,40 +167,15 @@ TEST_F(PaymentMethods, FailureInTheMiddleOfTheListRollsBackEverythingAndStaysInE
     EXPECT_EQ(afterInsert, 1);
 }
 
-TEST_F(PaymentMethods, DeleteAsksFirstAndRunsTheDeleteList)
-{
-    coll->setStatements(VeOperation::Delete, {QStringLiteral("DELETE FROM TMpg_ModPagam WHERE iMpgId = :VECURRID")});
-    fill(QStringLiteral("A"), QStringLiteral("Uno"));
-    ASSERT_TRUE(coll->post());
-    fill(QStringLiteral("B"), QStringLiteral("Due"));
-    ASSERT_TRUE(coll->post());
-    ASSERT_TRUE(coll->canDelete());
-    sink.answer(MsgResult::No);
-    EXPECT_FALSE(coll->deleteCurrent());
-    EXPECT_EQ(sink.entries().last().type, MsgType::Confirmation);
-    EXPECT_EQ(rows(), 2);
-    const QVariant gone = coll->currentKey();
-    ASSERT_TRUE(coll->deleteCurrent());
-    EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(coll->count(), 1);
-    EXPECT_NE(coll->currentKey(), gone);
-}
-
-TEST_F(PaymentMethods, AutomaticStatementsWriteOnlyChangedColumns)
+TEST_F(PaymentMethods, AutomaticStatementsInsertUpdateAndDelete)
 {
     coll->setStatements(VeOperation::Insert, {});
     coll->setStatements(VeOperation::Update, {});
     coll->setAutoDelete(true);
     fill(QStringLiteral("AUT"), QStringLiteral("Automatica"));
-    const QStringList ins = coll->automaticStatements(VeOperation::Insert);
-    ASSERT_EQ(ins.size(), 1);
-    EXPECT_TRUE(ins[0].startsWith(QStringLiteral("INSERT INTO TMPG_MODPAGAM (IMPGID, ")));
-    EXPECT_FALSE(ins[0].contains(QStringLiteral("ILOCKED")));
     ASSERT_TRUE(coll->post()) << qPrintable(sink.lastText());
     ASSERT_TRUE(coll->edit());
     coll->setFieldValue(QStringLiteral("sMpgDescL"), QStringLiteral("Cambiata"));
-    EXPECT_EQ(coll->automaticStatements(VeOperation::Update),
-              QStringList{QStringLiteral("UPDATE TMPG_MODPAGAM SET SMPGDESCL = :SMPGDESCL WHERE IMPGID = :VECURRID")});
     ASSERT_TRUE(coll->post());
     EXPECT_EQ(ccp::test::scalar(db.db(), QStringLiteral("SELECT sMpgDescS || sMpgDescL FROM TMpg_ModPagam")).toString(),
               QStringLiteral("AUTCambiata"));
@@ -253,38 +228,6 @@ TEST_F(PaymentMethods, SearchTextWithQuotesWildcardsAndSqlIsOnlyEverData)
         EXPECT_EQ(search.count(), c.found.size()) << c.name;
     }
     EXPECT_EQ(rows(), descs.size());
-
-    // A typed code looked up directly, known and unknown.
-    const SearchCondition code = VeSearch::equals(VeSearch::expressionOf(select, QStringLiteral("sMpgDescS")), QStringLiteral("C4"));
-    EXPECT_EQ(code.sql, QStringLiteral("(TMpg.sMpgDescS = :VECODE)"));
-    search.setWhere(code.sql, code.params);
-    ASSERT_TRUE(search.open().ok());
-    ASSERT_EQ(search.count(), 1);
-    EXPECT_EQ(search.value(0, QStringLiteral("sDesc")).toString(), QStringLiteral("Bonifico"));
-    const SearchCondition unknown = VeSearch::equals(QStringLiteral("TMpg.sMpgDescS"), QStringLiteral("ZZ"));
-    search.setWhere(unknown.sql, unknown.params);
-    ASSERT_TRUE(search.open().ok());
-    EXPECT_EQ(search.count(), 0);
-}
-
-TEST_F(PaymentMethods, SignalsFollowModesAndFields)
-{
-    QList<DataMode> modes;
-    QStringList fields;
-    int posted = 0;
-    QObject::connect(coll.get(), &TVeQueryCollection::modeChanged, [&](DataMode m) { modes << m; });
-    QObject::connect(coll.get(), &TVeQueryCollection::fieldChanged, [&](const QString &f) { fields << f; });
-    QObject::connect(coll.get(), &TVeQueryCollection::posted, [&](VeOperation) { ++posted; });
-    fill(QStringLiteral("S"), QStringLiteral("Segnali"));
-    coll->setFieldValue(QStringLiteral("sMpgDescS"), QStringLiteral("S"));  // unchanged: no signal
-    coll->cancel();
-    EXPECT_EQ(modes, (QList<DataMode>{DataMode::Insert, DataMode::Browse}));
-    EXPECT_EQ(fields.size(), 4);
-    EXPECT_EQ(posted, 0);
-    coll->setStatements(VeOperation::Insert, {QStringLiteral("INSERT INTO TMpg_ModPagam (iMpgId) VALUES (NULL)")});
-    fill(QStringLiteral("S"), QStringLiteral("Segnali"));
-    EXPECT_FALSE(coll->post());
-    EXPECT_EQ(posted, 0);  // none after a rollback
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "FrameworkTestSupport.h"
 #include "TVeDialog.h"
-#include "TVeWaitWindow.h"
 #include "TVeWizard.h"
 #include "VeMessageDlg.h"
 
@@ -87,14 +86,3 @@ TEST(Dialog, OkClosesOnlyWhenValidAndEscCancels)
     }
 }
 
-TEST(WaitWindow, StepsAdvanceAndStopAtTheCount)
-{
-    TVeWaitWindow w(QStringLiteral("Attendere"), QStringLiteral("Elaborazione in corso..."), 3);
-    w.showNow();
-    w.step();
-    w.step(5);
-    EXPECT_EQ(w.position(), 3);
-    EXPECT_EQ(w.count(), 3);
-    QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_TRUE(w.isVisible());
-}
