@@ -51,75 +51,11 @@ TEST_F(CauRulesTest, ComponentLookupOffersByInstitute)
     EXPECT_EQ(dwgFilterOf(20), 20);
 }
 
-TEST_F(CauRulesTest, SchoolYearDescriptionReadsOnlyTheCausaliYear)
-{
-    struct Row
-    {
-        const char *name;
-        QVariant stored;
-        QString expected;
-    };
-    const Row rows[] = {
-        {"the year", QStringLiteral("41"), QStringLiteral("2026/2027")},
-        {"empty value", QStringLiteral(""), QString()},
-        {"no value", QVariant(), QString()},
-        {"no such year", QStringLiteral("77"), QString()},
-    };
-    for (const Row &r : rows) {
-        SCOPED_TRACE(r.name);
-        fw::SetValues(CauKeys::CauAnsId, r.stored);
-        auto d = SchoolYearDescription(t.db(), QStringLiteral("EBSP_CauAnsId"));
-        ASSERT_TRUE(d.ok()) << qPrintable(d.error());
-        EXPECT_EQ(d.value(), r.expected);
-    }
-    auto other = SchoolYearDescription(t.db(), QStringLiteral("VEUP_AnsId"));
-    ASSERT_FALSE(other.ok());
-    EXPECT_EQ(other.error(), QStringLiteral("Parametro VEUP_AnsId non definito"));
-
-    EXPECT_EQ(SchoolYearColumn(t.db(), QStringLiteral("dAnsVeltoFine"), 41).value().toDate(), QDate(2027, 8, 31));
-    EXPECT_TRUE(SchoolYearColumn(t.db(), QStringLiteral("dAnsVeltoFine"), 99).value().isNull());
-}
-
 TEST_F(CauRulesTest, CausaleInUseByTaxRegisterOrMovement)
 {
     EXPECT_TRUE(CausaleInUse(t.db(), 801).value()) << "tax-register payment";
     EXPECT_FALSE(CausaleInUse(t.db(), 800).value());
     EXPECT_FALSE(CausaleInUse(t.db(), 802).value());
-}
-
-TEST_F(CauRulesTest, NewExpenseCausaleThenFirstLinkSetsFeesFlagAndInstitute)
-{
-    ds->causaliTipo = 1;
-    fw::TVeQueryCollection *cau = ds->xqcCaus;
-    cau->setParam(QStringLiteral("iAnsId"), 41);
-    cau->setParam(QStringLiteral("lCauTipo"), 1);
-    ASSERT_TRUE(cau->open().ok());
-    ASSERT_TRUE(cau->insert());
-    cau->setFieldValue(QStringLiteral("sCauLDesc"), QStringLiteral("Rimborso gita"));
-    cau->setFieldValue(QStringLiteral("sCauSDesc"), QStringLiteral("RGITA"));
-    ASSERT_TRUE(cau->post()) << qPrintable(sink.lastText());
-    const int id = cau->currentKey().toInt();
-    ASSERT_GT(id, 0);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT lCauTipo || '|' || lCauRette || '|' || dStart || '|' || dEnd || '|' || COALESCE(iDwgId, 0) FROM TCau_Causali WHERE iCauId = %1").arg(id)).toString(),
-              QStringLiteral("1|1|2026-09-01|2027-08-31|0"));
-
-    // The first link: a component of institute 10 outside the fees program.
-    exec(QStringLiteral("UPDATE TCca_CompCausali SET iDwgId = 10 WHERE iCcaId = 704"));
-    fw::TVeQueryCollection *links = ds->xqcCauCca;
-    links->setParam(QStringLiteral("iCauId"), id);
-    ASSERT_TRUE(links->open().ok());
-    ASSERT_TRUE(links->insert());
-    links->setFieldValue(QStringLiteral("iCcaId"), 704);
-    ds->chosenComponentDwg = 10;
-    ASSERT_TRUE(links->post()) << qPrintable(sink.lastText());
-    EXPECT_EQ(links->count(), 1);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT lCauRette || '|' || iDwgId FROM TCau_Causali WHERE iCauId = %1").arg(id)).toString(),
-              QStringLiteral("0|10"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT dStart || '|' || dEnd FROM TCauCca WHERE iCauId = %1").arg(id)).toString(),
-              QStringLiteral("2026-09-01|2027-08-31"));
-    // The list shows what the post wrote: sums, flag, institute.
-    EXPECT_EQ(cau->fieldValue(QStringLiteral("lCauRette")).toInt(), 0);
-    EXPECT_EQ(Money::fromVariant(cau->fieldValue(QStringLiteral("fCauImportoIst"))).toList(), QStringLiteral("20,00"));
 }
 
 TEST_F(CauRulesTest, ChangingAndRemovingLinksRecomputesTheFeesFlag)
@@ -143,24 +79,6 @@ TEST_F(CauRulesTest, ChangingAndRemovingLinksRecomputesTheFeesFlag)
     ASSERT_TRUE(links->deleteCurrent());
     EXPECT_EQ(scalar(QStringLiteral("SELECT lCauRette FROM TCau_Causali WHERE iCauId = 802")).toInt(), 0);
     EXPECT_EQ(links->count(), 1);
-}
-
-TEST_F(CauRulesTest, CausaliListShowsSumsAndEveryInstitute)
-{
-    fw::TVeQueryCollection *cau = ds->xqcCaus;
-    cau->setParam(QStringLiteral("iAnsId"), 41);
-    cau->setParam(QStringLiteral("lCauTipo"), 0);
-    exec(QStringLiteral("INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, dStart, dEnd) VALUES (810, 'VUOTA', 'Senza componenti', 0, 1, '2026-09-01', '2027-08-31')"));
-    ASSERT_TRUE(cau->open().ok());
-    ASSERT_TRUE(cau->fetchAll().ok());
-    QStringList rows;
-    for (int r = 0; r < cau->count(); ++r) {
-        const QVariant ist = cau->value(r, QStringLiteral("fCauImportoIst"));
-        rows << cau->value(r, QStringLiteral("sCauSDesc")).toString() + u'=' + (ist.isNull() ? QStringLiteral("-") : Money::fromVariant(ist).toList());
-    }
-    rows.sort();
-    EXPECT_EQ(rows, (QStringList{QStringLiteral("DUE=20,50"), QStringLiteral("GITE=30,00"), QStringLiteral("ISCR=50,00"),
-                                 QStringLiteral("VUOTA=-")}));
 }
 
 // ---- duplication ----------------------------------------------------------------------------
@@ -243,7 +161,6 @@ TEST_F(CauRulesTest, SearchListsTheYearWithItsDescriptionAndInstitutes)
     o.ansId = 40;
     o.showAll = true;
     EXPECT_TRUE(rows(o).contains(QStringLiteral("Mensa (A.S.: 2025/2026)|40,00")));
-    EXPECT_EQ(withoutSearchCondition(QStringLiteral("a ##where## b ##WHERE##")), QStringLiteral("a (1=1) b (1=1)"));
 }
 
 } // namespace

@@ -29,11 +29,8 @@ TEST(CompositionGrid, ThreeComponentsLeaveAnEmptyRowAboveTheTotal)
              {3, QStringLiteral("C"), euros("0,25"), euros("3")}});
     EXPECT_EQ(g.rowCount(), 6);
     EXPECT_EQ(g.componentCount(), 3);
-    EXPECT_EQ(g.cell(0, 2), QStringLiteral("Importo istituto"));
-    EXPECT_EQ(g.cell(0, 3), QStringLiteral("Importo erario"));
     EXPECT_EQ(g.cell(3, 1), QStringLiteral("C"));
     EXPECT_TRUE(g.cell(4, 1).isEmpty() && g.cell(4, 2).isEmpty());
-    EXPECT_EQ(g.cell(5, 1), QStringLiteral("Totale"));
     EXPECT_EQ(g.cell(5, 2), QStringLiteral("30,75"));
     EXPECT_EQ(g.cell(5, 3), QStringLiteral("6,00"));
     EXPECT_EQ(g.componentIdAt(2), 2);
@@ -129,16 +126,6 @@ TEST(CompositionGrid, ReadBackWritesPointsAndReloadRestoresAmounts)
     EXPECT_TRUE(g.remainder().isZero());
 }
 
-TEST(CompositionGrid, PointSeparatorIsWrittenAndRead)
-{
-    TEbsCompositionGrid g = twoComponents("100", QLatin1Char('.'));
-    EXPECT_EQ(g.cell(1, 2), QStringLiteral("70.00"));
-    g.commitEdit(1, 2, QStringLiteral("69.99"));
-    g.selectCell(2, 2);
-    EXPECT_EQ(g.remainder(), euros("0,01"));
-    EXPECT_EQ(g.amountTextAt(1), QStringLiteral("69.99"));
-}
-
 struct KeyCase
 {
     const char *name;
@@ -165,13 +152,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(KeyCase{"Digit", Qt::Key_7, Qt::NoModifier, "7", ',', true},
                       KeyCase{"Minus", Qt::Key_Minus, Qt::NoModifier, "-", ',', true},
                       KeyCase{"Letter", Qt::Key_A, Qt::NoModifier, "a", ',', false},
-                      KeyCase{"Space", Qt::Key_Space, Qt::NoModifier, " ", ',', false},
                       KeyCase{"CommaWhenComma", Qt::Key_Comma, Qt::NoModifier, ",", ',', true},
                       KeyCase{"PointWhenComma", Qt::Key_Period, Qt::NoModifier, ".", ',', false},
                       KeyCase{"PointWhenPoint", Qt::Key_Period, Qt::NoModifier, ".", '.', true},
-                      KeyCase{"CommaWhenPoint", Qt::Key_Comma, Qt::NoModifier, ",", '.', false},
                       KeyCase{"Backspace", Qt::Key_Backspace, Qt::NoModifier, "\b", ',', true},
-                      KeyCase{"Enter", Qt::Key_Return, Qt::NoModifier, "\r", ',', true},
                       KeyCase{"CtrlX", Qt::Key_X, Qt::ControlModifier, "\x18", ',', true},
                       KeyCase{"CtrlVDropped", Qt::Key_V, Qt::ControlModifier, "\x16", ',', false},
                       KeyCase{"ArrowNotFiltered", Qt::Key_Left, Qt::NoModifier, "", ',', true}),

@@ -534,29 +534,6 @@ protected:
     TfrEbsBarCode *frame = nullptr;
 };
 
-TEST_F(BarCodePanelTest, FocusedControlIsLightYellow)
-{
-    const QColor yellow(255, 255, 132);
-    const QColor normal = QApplication::palette(frame->deData1).color(QPalette::Base);
-    ASSERT_NE(normal, yellow);
-    focus(frame->deData1);
-    EXPECT_EQ(frame->deData1->palette().color(QPalette::Base), yellow);
-    EXPECT_EQ(frame->deData1->palette().color(QPalette::Text), QColor(Qt::black));
-    EXPECT_TRUE(frame->IsBarCodeActive());
-    focus(frame->deData2);
-    EXPECT_EQ(frame->deData1->palette().color(QPalette::Base), normal);
-    EXPECT_EQ(frame->deData2->palette().color(QPalette::Base), yellow);
-    focus(frame->edBarCode);
-    EXPECT_EQ(frame->edBarCode->palette().color(QPalette::Base), yellow);
-    focus(host->findChild<QLineEdit *>(QStringLiteral("other")));
-    EXPECT_EQ(frame->edBarCode->palette().color(QPalette::Base), normal);
-    EXPECT_FALSE(frame->IsBarCodeActive());
-    EXPECT_TRUE(sink.entries().isEmpty());
-
-    frame->setBarCodeEnabled(false);
-    EXPECT_FALSE(frame->deData1->isEnabled() || frame->deData2->isEnabled() || frame->edBarCode->isEnabled());
-}
-
 TEST_F(BarCodePanelTest, EnteringTheCodeChecksTheDates)
 {
     frame->setDates(QDate(ctx.anfValore, 1, 1), QDate(ctx.anfValore, 1, 2));
@@ -600,13 +577,6 @@ TEST_F(BarCodePanelTest, ScannerTypingCreatesTheMovement)
     EXPECT_EQ(movements() - before, 1);
     EXPECT_EQ(created.at(0).at(0).toInt(), reader->highlightedMvmId());
     EXPECT_TRUE(frame->edBarCode->text().isEmpty());
-}
-
-TEST_F(BarCodePanelTest, CodeIsShownInUpperCase)
-{
-    focus(frame->edBarCode);
-    QTest::keyClicks(frame->edBarCode, QStringLiteral("9ab"));
-    EXPECT_EQ(frame->edBarCode->text(), QStringLiteral("9AB"));
 }
 
 TEST_F(BarCodePanelTest, LeavingTheCodeWithTextReadsItAndComesBack)

@@ -162,7 +162,6 @@ TEST_F(MvmStoreTest, ExpenseListHoldsOnlyTheAccountsExpensesOfThePeriodInProgres
     const Money split = Money::fromVariant(
         scalar(QStringLiteral("SELECT COALESCE(SUM(fMvmCcaImporto), 0) FROM TMvmCca WHERE iMvmId = %1").arg(id)));
     EXPECT_EQ(Money::fromVariant(c->value(0, QStringLiteral("fImporto_CCA"))), split);
-    EXPECT_EQ(c->fieldNames().last().toUpper(), QStringLiteral("SBENEFDESCR"));
 }
 
 TEST_F(MvmStoreTest, NewMovementOnASingleComponentCausaleWritesOneSplitRowWithTheTypedAmount)
@@ -324,30 +323,6 @@ TEST_F(MvmStoreTest, TheNoteIsWrittenWithTheMovementAndEmptiedWhenCleared)
     ASSERT_TRUE(editLast(single, QStringLiteral("4,00")));
     ASSERT_TRUE(store->xqcMvm->post());
     EXPECT_EQ(note().toString(), QStringLiteral("resta"));
-}
-
-TEST_F(MvmStoreTest, TheSplitComesFromTheCompositionDialogOfTheSameCausaleOnly)
-{
-    openYear(2026);
-    auto *dlg = fees::TfmEbsCauComp::obtain(t.db());
-    dlg->CausaleId = 21;
-    dlg->AmountText = scalar(QStringLiteral("SELECT SUM(Cca.fCcaImportoIst) FROM TCca_CompCausali Cca "
-                                            "JOIN TCauCca Ccc ON Ccc.iCcaId = Cca.iCcaId WHERE Ccc.iCauId = 21"))
-                          .toString();
-    ASSERT_TRUE(dlg->BuildGrid().ok());
-    ASSERT_EQ(dlg->ComponentCount(), 3);
-
-    startInsert(21, Money::fromSqlText(dlg->AmountText).toEdit());
-    ASSERT_TRUE(store->xqcMvm->post()) << qPrintable(messages.lastText());
-    QStringList expected;
-    QSqlQuery q(t.db());
-    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    ASSERT_TRUE(q.exec(QStringLiteral("SELECT Cca.iCcaId, Cca.fCcaImportoIst FROM TCca_CompCausali Cca JOIN TCauCca "
-                                      "Ccc ON Ccc.iCcaId = Cca.iCcaId WHERE Ccc.iCauId = 21 ORDER BY Cca.iCcaId")));
-    while (q.next())
-        expected << QStringLiteral("%1:%2").arg(q.value(0).toInt()).arg(Money::fromVariant(q.value(1)).toSql());
-    EXPECT_EQ(splitOf(store->lastMvmId()), expected);
-
 }
 
 // Whatever the split's source, a movement whose rows do not add up to its amount is refused

@@ -6,6 +6,7 @@
 #include "TVeDBCurrencyEdit.h"
 #include "TVeDBLookupEdit.h"
 #include "TVeGlobalValues.h"
+#include "TVeParamManager.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,16 +22,13 @@ void MvmWinFixture::SetUp()
     ASSERT_TRUE(t.ok()) << qPrintable(t.error());
     auto &values = fw::TVeGlobalValuesManager::instance();
     values.clear();
-    QSqlQuery q(t.db());
-    ASSERT_TRUE(q.exec(QStringLiteral("SELECT SPDFKEY, SPVLVALUE FROM TVE_PARAMVAL WHERE SPVLUSER = 'SYSDBA'")));
-    while (q.next())
-        values.SetValues(q.value(0).toString(), q.value(1).toString());
+    fw::TVeParamManager params(t.db(), QStringLiteral("SYSDBA"));
+    ASSERT_TRUE(params.load().ok());
     values.SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral(","));
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
 
     const char *rows[] = {
         "INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, dEnd) VALUES (9100, 'QUOTA', 'Quota', 0, 1, NULL, '2026-09-01', '2027-08-31')",
-        "INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, dEnd) VALUES (9101, 'LIBERA', 'Libera', 0, 1, NULL, '2026-09-01', '2027-08-31')",
         "INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, dEnd) VALUES (9102, 'GITA', 'Gita', 0, 1, NULL, '2026-09-01', '2027-08-31')",
         "INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, dEnd) VALUES (9103, 'CORSO', 'Corso', 0, 1, NULL, '2026-09-01', '2027-08-31')",
         "INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, dEnd) VALUES (9200, 'SPESA', 'Spesa', 1, 1, NULL, '2026-09-01', '2027-08-31')",
@@ -39,8 +37,7 @@ void MvmWinFixture::SetUp()
         exec(QString::fromUtf8(sql));
     struct Comp { int id; const char *name; int amount; int tipo; int cau; };
     const Comp comps[] = {
-        {9001, "Alfa", 60, 0, 9100}, {9002, "Beta", 40, 0, 9100}, {9003, "Gamma", 0, 0, 9101},
-        {9004, "Delta", 0, 0, 9101}, {9005, "Epsilon", 60, 0, 9102}, {9006, "Zeta", 30, 0, 9103},
+        {9001, "Alfa", 60, 0, 9100}, {9002, "Beta", 40, 0, 9100}, {9005, "Epsilon", 60, 0, 9102}, {9006, "Zeta", 30, 0, 9103},
         {9007, "Eta", 20, 0, 9103}, {9008, "Theta", 25, 1, 9200},
     };
     int link = 9500;

@@ -10,9 +10,9 @@
 
 namespace ccp::mvmwin {
 
-// The demo school with three causali of the causali year added: 9100 "Quota" (components 60
-// and 40), 9101 "Libera" (two components without amounts), 9102 "Gita" (one component of 60),
-// 9103 "Corso" (30 and 20), and 9200 "Spesa" (expense, one component of 25).
+// The demo school with causali of the causali year added: 9100 "Quota" (components 60 and 40),
+// 9102 "Gita" (one component of 60), 9103 "Corso" (30 and 20), and 9200 "Spesa" (expense, one
+// component of 25).
 class MvmWinFixture : public ::testing::Test
 {
 public:

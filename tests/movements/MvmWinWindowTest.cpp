@@ -2,7 +2,6 @@
 // and Uscite, the account-type layouts and the colours of the list.
 #include "MvmWinFixture.h"
 
-#include "EbcFSearchBen.h"
 #include "EbsFCauComp.h"
 #include "EbsRBarCode.h"
 #include "TVeAccess.h"
@@ -13,17 +12,13 @@
 #include "TVeDBLookupEdit.h"
 #include "TVeDataSource.h"
 #include "TVeQueryCollection.h"
-#include "TfmVeSearch.h"
-#include "TfrVeFilter.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QHeaderView>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSet>
 #include <QTabBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -77,29 +72,6 @@ TEST_F(MvmWindow, SmallerAmountOpensTheSplitAndPostsWhatTheClerkSplit)
     EXPECT_EQ(splitOf(id), (QStringList{QStringLiteral("9001:50.00"), QStringLiteral("9002:30.00")}));
     EXPECT_EQ(Money::fromVariant(scalar(QStringLiteral("SELECT fMvmDifferenza FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id))),
               Money::fromEuros(-20));
-}
-
-TEST_F(MvmWindow, CausaleWithoutAmountsOpensTheSplitAtEveryChange)
-{
-    openWindow();
-    startMovement(9101);
-    EXPECT_EQ(frame()->xdcImpIst->money(), Money());
-    typeAmount(QStringLiteral("35"));
-    typeAmount(QStringLiteral("45"));
-    ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(Money::fromText(shown[1].amount), Money::fromEuros(45));
-    EXPECT_EQ(frame()->xdcDiffIst->money(), Money());
-}
-
-TEST_F(MvmWindow, SingleComponentShowsTheDifferenceAndWritesOneRow)
-{
-    openWindow();
-    startMovement(9102);
-    typeAmount(QStringLiteral("45,50"));
-    EXPECT_TRUE(shown.isEmpty());
-    EXPECT_EQ(frame()->xdcDiffIst->money(), Money::fromCents(-1450));
-    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
-    EXPECT_EQ(splitOf(lastMovementId()), QStringList{QStringLiteral("9005:45.50")});
 }
 
 TEST_F(MvmWindow, ChangingTheCausaleInEditUsesTheNewComponents)
@@ -243,24 +215,10 @@ TEST_F(MvmWindow, ExpenseCannotExceedTheAvailableMoney)
               Money::fromEuros(100));
 }
 
-TEST_F(MvmWindow, TabCannotChangeWhileAMovementIsEntered)
-{
-    openWindow();
-    ASSERT_TRUE(frame()->insert());
-    w->selectTab(1);
-    EXPECT_EQ(w->tcMain->currentIndex(), 0);
-    EXPECT_EQ(w->tabIndex(), 0);
-    EXPECT_EQ(frame()->causaleKind(), 0);
-}
-
 TEST_F(MvmWindow, CashAccountHasNoStatementDate)
 {
     openWindow(3);
     EXPECT_EQ(w->context().accountType, movements::MvmAccountType::Cash);
-    EXPECT_TRUE(frame()->grid()->isColumnHidden(frame()->model()->columnOfField(QStringLiteral("dMvmDataEc"))));
-    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xddData1));
-    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
-    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
     startMovement(9102);
     frame()->xddData2->setFocus();
     frame()->xddData2->selectAll();
@@ -272,26 +230,6 @@ TEST_F(MvmWindow, CashAccountHasNoStatementDate)
               QDate(2026, 11, 3));
     EXPECT_EQ(scalar(QStringLiteral("SELECT dMvmDataMov FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toDate(),
               QDate(2026, 11, 3));
-}
-
-TEST_F(MvmWindow, PostalAndBankLayouts)
-{
-    openWindow(1);
-    EXPECT_TRUE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
-    EXPECT_TRUE(frame()->paBarCode->isVisibleTo(frame()));
-    EXPECT_TRUE(frame()->acShowHide->isVisible());
-    w->selectTab(1);
-    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
-    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
-    EXPECT_FALSE(frame()->acShowHide->isVisible());
-    w->selectTab(0);
-    EXPECT_TRUE(frame()->paBarCode->isVisibleTo(frame()));
-    w.reset();
-    openWindow(2);
-    EXPECT_EQ(w->context().accountType, movements::MvmAccountType::Bank);
-    EXPECT_FALSE(frame()->detailLayout()->isRowVisible(frame()->xdlCabIst));
-    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
-    EXPECT_TRUE(frame()->detailLayout()->isRowVisible(frame()->xddData1));
 }
 
 struct ReadOnlyCase
@@ -401,22 +339,12 @@ INSTANTIATE_TEST_SUITE_P(
                         f->dataSource()->reload();
                     },
                     MvmText::AmountZero},
-        RefusalCase{"DateAfterUserPeriod",
-                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
-                        f->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2027, 1, 2));
-                    },
-                    MvmText::OutsideYear},
         RefusalCase{"MovementAfterStatement",
                     [](MvmWinFixture &, movements::TfrEbcMvm *f) {
                         f->collection()->setFieldValue(QStringLiteral("dMvmDataEc"), QDate(2026, 12, 1));
                         f->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2026, 12, 2));
                     },
                     MvmText::MovementAfterStatement},
-        RefusalCase{"NoCausale",
-                    [](MvmWinFixture &, movements::TfrEbcMvm *f) {
-                        f->collection()->setFieldValue(QStringLiteral("iCauId"), QVariant());
-                    },
-                    QStringLiteral("Il campo Causale è obbligatorio.")},
         RefusalCase{"CausaleWithoutComponents",
                     [](MvmWinFixture &fx, movements::TfrEbcMvm *f) {
                         fx.exec(QStringLiteral("DELETE FROM TCauCca WHERE iCauId = 9100"));
@@ -436,61 +364,6 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("Impossibile salvare i dati.\r\nIl conto è chiuso dal 31/12/2026: i suoi movimenti "
                                    "non si possono più registrare né modificare.")}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(MvmWindow, MovementDateOutsideAShortUserPeriodIsRefused)
-{
-    // The year may end early only once it holds no movement after its new end.
-    exec(QStringLiteral("DELETE FROM TMvm_MovimentiCcp WHERE iSprIstId = 1 AND dMvmDataMov > '2026-08-31'"));
-    exec(QStringLiteral("UPDATE TCai_CassaIst SET dCaiFineAnno = '2026-08-31' WHERE iSprIstId = 1 AND iCaiEsercizioFin = 2026"));
-    openWindow();
-    startMovement(9100);
-    frame()->collection()->setFieldValue(QStringLiteral("dMvmDataEc"), QDate(2026, 12, 31));
-    frame()->collection()->setFieldValue(QStringLiteral("dMvmDataMov"), QDate(2026, 12, 31));
-    EXPECT_FALSE(frame()->postMovement());
-    EXPECT_EQ(messages.lastText(), MvmText::OutsideYear);
-}
-
-TEST_F(MvmWindow, NoteIsStoredWithTheMovementAndFollowsTheRow)
-{
-    openWindow();
-    startMovement(9100);
-    frame()->meNote->setPlainText(QStringLiteral("Pagato allo sportello"));
-    ASSERT_TRUE(frame()->postMovement()) << qPrintable(messages.lastText());
-    const int id = lastMovementId();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT bMvmNote FROM TMvm_MovimentiCcp WHERE iMvmId = %1").arg(id)).toString(),
-              QStringLiteral("Pagato allo sportello"));
-    ASSERT_TRUE(store->xqcMvm->setCurrentIndex(0));
-    store->xqcMvm->locate(id);
-    EXPECT_EQ(frame()->meNote->toPlainText(), QStringLiteral("Pagato allo sportello"));
-    ASSERT_TRUE(frame()->insert());
-    EXPECT_TRUE(frame()->meNote->toPlainText().isEmpty());
-}
-
-TEST_F(MvmWindow, PayerLookupWithoutCategoryAsksForOne)
-{
-    openWindow();
-    ASSERT_TRUE(frame()->insert());
-    frame()->xdlCategoria->chooseKey(QVariant());
-    messages.clear();
-    frame()->xdlBen->setVisible(true);
-    frame()->xdlBen->lineEdit()->setFocus();
-    QApplication::processEvents();
-    EXPECT_EQ(messages.lastText(), MvmText::ChooseCategory);
-}
-
-TEST_F(MvmWindow, ClickOnAColumnTitleSortsByItsKeys)
-{
-    openWindow();
-    QTest::mouseClick(frame()->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(frame()->grid()->horizontalHeader()->sectionViewportPosition(1) + 5, 5));
-    EXPECT_EQ(store->xqcMvm->sortKeys(), QStringLiteral("sCauLDesc;iMvmProgr"));
-}
-
-} // namespace
-} // namespace ccp::mvmwin
-
-namespace ccp::mvmwin {
-namespace {
 
 TEST_F(MvmWindow, PupilChosenSetsPersonSituationAndClass)
 {
@@ -512,207 +385,12 @@ TEST_F(MvmWindow, PupilChosenSetsPersonSituationAndClass)
     EXPECT_TRUE(frame()->payer().iAnaId.isNull());
 }
 
-TEST_F(MvmWindow, PupilSearchOffersTheChosenSchoolYear)
-{
-    openWindow();
-    ASSERT_TRUE(frame()->insert());
-    ASSERT_TRUE(frame()->xdlCategoria->chooseKey(1));
-    fw::TVeDBLookupEdit *l = frame()->xdlAluSit;
-    std::unique_ptr<fw::TfmVeSearch> form(l->CreateSearchForm(w.get()));
-    form->setSelectText(frame()->pupilSelect());
-    l->OnShowSearchForm(*form);
-    auto *search = qobject_cast<movements::TfmEbcSearchBen *>(form.get());
-    ASSERT_NE(search, nullptr);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Finestra di ricerca: Alunni"));
-    EXPECT_EQ(search->schoolYear(), 26);
-    // The demo institute is a group of schools: pupils with a class are searched per school.
-    ASSERT_TRUE(w->context().isGroup);
-    EXPECT_GT(search->cbIstituto->count(), 1);
-    EXPECT_TRUE(search->cbIstituto->isVisibleTo(search));
-    EXPECT_EQ(search->institute(), search->cbIstituto->itemData(0).toInt());
-    ASSERT_TRUE(form->openList());
-    auto yearsListed = [&]() {
-        QSet<int> years;
-        fw::TVeQueryCollection *c = form->collection();
-        EXPECT_TRUE(c->fetchAll().ok());
-        for (int r = 0; r < c->count(); ++r)
-            years << c->value(r, QStringLiteral("iAnsId")).toInt();
-        return years;
-    };
-    EXPECT_EQ(yearsListed(), QSet<int>{26});
-    search->SetSchoolYear(25);
-    EXPECT_EQ(yearsListed(), QSet<int>{25});
-    form->setSearchText(QStringLiteral("zzzz-nessuno"));
-    EXPECT_EQ(form->collection()->count(), 0);
-}
-
-} // namespace
-} // namespace ccp::mvmwin
-
-namespace ccp::mvmwin {
-namespace {
-
 TEST_F(MvmWindow, BarCodePanelNeedsItsRight)
 {
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile());
     openWindow();
     EXPECT_FALSE(frame()->frBarCode->edBarCode->isEnabled());
     EXPECT_TRUE(frame()->xacInsert()->isEnabled());
-    // Hiding the panel by hand survives a trip to Uscite and back.
-    frame()->acShowHide->trigger();
-    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
-    w->selectTab(1);
-    w->selectTab(0);
-    EXPECT_FALSE(frame()->paBarCode->isVisibleTo(frame()));
-    frame()->acShowHide->trigger();
-    EXPECT_TRUE(frame()->paBarCode->isVisibleTo(frame()));
-}
-
-TEST_F(MvmWindow, TypingANoteWhileBrowsingEditsTheRow)
-{
-    openWindow();
-    ASSERT_GE(store->xqcMvm->currentIndex(), 0);
-    frame()->showPage(fw::TVeEditFrame::DetailPage);
-    frame()->meNote->setFocus();
-    QTest::keyClicks(frame()->meNote, QStringLiteral("Ricevuta"));
-    EXPECT_EQ(frame()->mode(), 2);
-    EXPECT_TRUE(frame()->meNote->hasFocus());
-    EXPECT_TRUE(frame()->meNote->toPlainText().endsWith(QStringLiteral("Ricevuta")));
-}
-
-
-// A host that shows the filter: the condition from the dialog goes in the select's marker, the
-// apply action takes it off and on, and the list gets back its own select when the frame goes.
-TEST_F(MvmWindow, FilterOfAHostThatShowsIt)
-{
-    openWindow();
-    EXPECT_FALSE(frame()->acFilter->isVisible());  // the movements window keeps it hidden
-    fw::TVeQueryCollection *c = store->xqcMvm;
-    const QString own = c->selectText();
-    c->setSelectText(QString(own).replace(QStringLiteral(" ORDER BY"), QStringLiteral(" /* FILTER */ ORDER BY")));
-    ASSERT_TRUE(c->refresh().ok());
-    const QString base = c->selectText();
-    ASSERT_TRUE(c->fetchAll().ok());
-    const int all = c->count();
-
-    fw::FilterDefinition def{QStringLiteral("EBC_MVMFL"), QStringLiteral("Movimenti"),
-                             {{QStringLiteral("Mvm.fMvmImporto"), QStringLiteral("Importo"), fw::FilterFieldType::Money}}};
-    ASSERT_TRUE(frame()->setFilterDefinition(def.toXml()).ok());
-    frame()->setFilterActionsVisible(true);
-    frame()->ShowFilterDialog = [](fw::TfmVeFilter &dialog) {
-        fw::TVeFilter f;
-        f.conditions << fw::FilterCondition{QStringLiteral("Mvm.fMvmImporto"), fw::FilterOperator::Greater,
-                                            QStringLiteral("100,00")};
-        dialog.frame()->setFilter(f);
-        return int(QDialog::Accepted);
-    };
-    frame()->acFilter->trigger();
-    ASSERT_TRUE(frame()->filterApplied()) << qPrintable(messages.lastText());
-    EXPECT_TRUE(frame()->acApplyFilter->isChecked());
-    ASSERT_TRUE(c->fetchAll().ok());
-    ASSERT_GT(c->count(), 0);
-    EXPECT_LT(c->count(), all);
-    for (int row = 0; row < c->count(); ++row)
-        ASSERT_GT(Money::fromVariant(c->value(row, QStringLiteral("fMvmImporto"))), Money::fromEuros(100)) << row;
-
-    frame()->acApplyFilter->trigger();  // off
-    EXPECT_FALSE(frame()->filterApplied());
-    EXPECT_EQ(c->selectText(), base);
-    ASSERT_TRUE(c->fetchAll().ok());
-    EXPECT_EQ(c->count(), all);
-    frame()->acApplyFilter->trigger();  // on again, same condition
-    EXPECT_TRUE(frame()->filterApplied());
-    EXPECT_NE(c->selectText(), base);
-
-    w.reset();
-    EXPECT_EQ(c->selectText(), base);
-}
-
-
-TEST_F(MvmWindow, CtrlEndGoesToTheLastMovementOfTheYear)
-{
-    openWindow();
-    auto *grid = frame()->findChild<QTableView *>();
-    ASSERT_NE(grid, nullptr);
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
-    const int lastProgr = scalar(QStringLiteral(
-        "SELECT MAX(iMvmProgr) FROM TMvm_MovimentiCcp WHERE iSprIstId = 1 AND lMvmTipo = 0 AND "
-        "dMvmDataMov BETWEEN '2026-01-01' AND '2026-12-31'")).toInt();
-    EXPECT_EQ(store->xqcMvm->value(store->xqcMvm->currentIndex(), QStringLiteral("iMvmProgr")).toInt(), lastProgr);
-    EXPECT_EQ(grid->currentIndex().row(), store->xqcMvm->currentIndex());
-    EXPECT_FALSE(store->xqcMvm->canFetchMore());
-}
-
-// Entering the code edit of a list just opened shows its end, where the readings will go; a
-// list the clerk has moved in stays where it is.
-TEST_F(MvmWindow, EnteringTheCodeEditShowsTheEndOfAListJustOpened)
-{
-    openWindow();
-    movements::TfrEbcMvm *f = frame();
-    fw::TVeQueryCollection *c = store->xqcMvm;
-    const QDate day(2026, 10, 5);
-    f->frBarCode->setDates(day, day);
-    ASSERT_TRUE(c->canFetchMore());
-    ASSERT_TRUE(c->setCurrentIndex(3));
-    f->frBarCode->edBarCode->setFocus();
-    QApplication::processEvents();
-    EXPECT_EQ(c->currentIndex(), 3);
-
-    f->action(fw::TVeEditFrame::Refresh)->trigger();
-    ASSERT_TRUE(c->setCurrentIndex(0));
-    f->xdlCausale->setFocus();
-    QApplication::processEvents();
-    f->frBarCode->edBarCode->setFocus();
-    QApplication::processEvents();
-    EXPECT_FALSE(c->canFetchMore());
-    EXPECT_EQ(c->currentIndex(), c->count() - 1);
-    EXPECT_TRUE(f->frBarCode->edBarCode->hasFocus());
-    EXPECT_TRUE(messages.entries().isEmpty()) << qPrintable(messages.lastText());
-}
-
-// A reading pair in the window: the new movement is the current row at the end of the list,
-// painted light yellow with normal text although selected; the next pair moves the mark.
-TEST_F(MvmWindow, ScannedMovementIsTheCurrentRowInLightYellow)
-{
-    openWindow();
-    movements::TfrEbcMvm *f = frame();
-    const QDate day(2026, 10, 5);
-    f->frBarCode->setDates(day, day);
-    f->frBarCode->edBarCode->setFocus();
-    const int sit = scalar(QStringLiteral("SELECT MIN(iSitId) FROM TSit_Situazioni")).toInt();
-    auto scan = [&]() {
-        for (const QString &code : {QStringLiteral("9%1").arg(sit), QStringLiteral("09102")}) {
-            QTest::keyClicks(f->frBarCode->edBarCode, code);
-            QTest::keyClick(f->frBarCode->edBarCode, Qt::Key_Return);
-        }
-        QApplication::processEvents();
-    };
-    scan();
-    ASSERT_TRUE(messages.entries().isEmpty()) << qPrintable(messages.lastText());
-    const int first = lastMovementId();
-    fw::TVeQueryCollection *c = store->xqcMvm;
-    EXPECT_EQ(f->highlightedMvmId(), first);
-    EXPECT_EQ(c->currentKey().toInt(), first);
-    ASSERT_FALSE(c->canFetchMore());
-    EXPECT_EQ(c->currentIndex(), c->count() - 1);
-    auto *grid = f->findChild<QTableView *>();
-    ASSERT_NE(grid, nullptr);
-    auto pixelOfRow = [&](int row) {
-        const QRect r = grid->visualRect(grid->model()->index(row, 1));
-        return grid->viewport()->grab().toImage().pixelColor(r.right() - 3, r.center().y());
-    };
-    EXPECT_EQ(grid->currentIndex().row(), c->currentIndex());
-    EXPECT_EQ(pixelOfRow(c->currentIndex()), fw::TVeQueryModel::highlightColour());
-
-    scan();
-    const int second = lastMovementId();
-    ASSERT_NE(second, first);
-    EXPECT_EQ(c->currentKey().toInt(), second);
-    EXPECT_EQ(c->currentIndex(), c->count() - 1);
-    EXPECT_EQ(c->keyOf(c->count() - 2).toInt(), first);
-    EXPECT_EQ(pixelOfRow(c->count() - 1), fw::TVeQueryModel::highlightColour());
-    EXPECT_NE(pixelOfRow(c->count() - 2), fw::TVeQueryModel::highlightColour());
 }
 
 } // namespace
