@@ -7,8 +7,6 @@ using namespace ccp::abiban;
 
 namespace {
 
-const TCustomBBAN &parts() { return *IBANCalculator().DomesticBBAN(); }
-
 // ISO 13616 check written independently: first four characters moved to the end, letters
 // as 10..35, the whole number must leave 1 when divided by 97 (digit by digit here).
 bool iso13616Valid(const QString &iban)
@@ -44,11 +42,6 @@ TEST(BuildIBAN, PadsPartsAndLeavesThemInTheCalculator)
     ASSERT_TRUE(iban.ok()) << qPrintable(iban.error());
     EXPECT_EQ(*iban, QStringLiteral("IT93S0123405678000001000000"));
     EXPECT_FALSE(IBANCalculator().Valid()); // building clears the flag of the previous check
-    EXPECT_EQ(parts().Bank(), QStringLiteral("01234"));
-    EXPECT_EQ(parts().Branch(), QStringLiteral("05678"));
-    EXPECT_EQ(parts().Account(), QStringLiteral("000001000000"));
-    EXPECT_EQ(parts().CheckLetter(), QStringLiteral("S"));
-    EXPECT_EQ(parts().LastBBan(), QStringLiteral("S0123405678000001000000"));
     EXPECT_EQ(IBANCalculator().CheckDigits(), QStringLiteral("93"));
     EXPECT_TRUE(CheckIBAN(*iban));
 }
@@ -107,21 +100,6 @@ TEST(CheckIBAN, AcceptsOnlyUpperCaseItalianIbansWithRightCinAndCheckDigits)
         EXPECT_EQ(CheckIBAN(r.text), r.valid);
         EXPECT_EQ(IBANCalculator().Valid(), r.valid);
     }
-}
-
-TEST(CheckIBAN, LeavesThePartsOfTheTextInTheCalculator)
-{
-    ASSERT_TRUE(CheckIBAN(QStringLiteral("IT60X0542811101000000123456")));
-    EXPECT_EQ(parts().Bank(), QStringLiteral("05428"));
-    EXPECT_EQ(parts().Branch(), QStringLiteral("11101"));
-    EXPECT_EQ(parts().Account(), QStringLiteral("000000123456"));
-    EXPECT_EQ(parts().CheckLetter(), QStringLiteral("X"));
-    EXPECT_EQ(parts().CountryCode(), QStringLiteral("IT"));
-    EXPECT_EQ(IBANCalculator().CheckDigits(), QStringLiteral("60"));
-
-    // A wrong CIN: the calculator holds what the coordinates really give.
-    EXPECT_FALSE(CheckIBAN(QStringLiteral("IT40S0542811101000000123456")));
-    EXPECT_EQ(IBANCalculator().LastIBan(), QStringLiteral("IT60X0542811101000000123456"));
 }
 
 TEST(CheckIBAN, RandomCoordinatesAgreeWithIndependentCheck)

@@ -52,40 +52,6 @@ protected:
 
 } // namespace
 
-TEST_F(BankRegistry, FindOrAddBankAddsOnceWithItsDescription)
-{
-    const int before = count(t.db(), "TBAN_BANCHE");
-    bool added = false;
-    const auto id = FindOrAddBank(t.db(), QStringLiteral("01234"), added);
-    ASSERT_TRUE(id.ok()) << qPrintable(id.error());
-    EXPECT_TRUE(added);
-    EXPECT_EQ(count(t.db(), "TBAN_BANCHE"), before + 1);
-
-    SqlQuery q(t.db());
-    ASSERT_TRUE(q.prepare(QStringLiteral(
-                    "SELECT SBANABI, SBANDESCS, SBANDESCL, ICBAID, ISRPCID, DSTART, DDELETE "
-                    "FROM TBAN_BANCHE WHERE IBANID = :ID")).ok());
-    q.bind(QStringLiteral("ID"), *id);
-    ASSERT_TRUE(q.exec().ok());
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.text(QStringLiteral("SBANABI")), QStringLiteral("01234"));
-    EXPECT_EQ(q.text(QStringLiteral("SBANDESCS")), QStringLiteral("BANCA ABI 01234"));
-    EXPECT_TRUE(q.isNull(QStringLiteral("SBANDESCL")));
-    EXPECT_TRUE(q.isNull(QStringLiteral("ICBAID")));
-    EXPECT_TRUE(q.isNull(QStringLiteral("ISRPCID")));
-    EXPECT_TRUE(q.isNull(QStringLiteral("DDELETE")));
-    EXPECT_EQ(q.date(QStringLiteral("DSTART")), QDate::currentDate());
-
-    // The id came from the table's generator.
-    EXPECT_EQ(Ids::last(t.db(), QStringLiteral("TBAN_BANCHE")).value(), *id);
-
-    const auto again = FindOrAddBank(t.db(), QStringLiteral("01234"), added);
-    ASSERT_TRUE(again.ok());
-    EXPECT_FALSE(added);
-    EXPECT_EQ(*again, *id);
-    EXPECT_EQ(count(t.db(), "TBAN_BANCHE"), before + 1);
-}
-
 TEST_F(BankRegistry, DeletedBankAndBranchAreFoundNotAddedAgain)
 {
     const int bankId = addDeletedBank(t.db(), QStringLiteral("09876"));
@@ -119,20 +85,6 @@ TEST_F(BankRegistry, SameCabOfAnotherBankIsAnotherBranch)
     ASSERT_TRUE(branchB.ok());
     EXPECT_TRUE(added);
     EXPECT_NE(*branchA, *branchB);
-
-    SqlQuery q(t.db());
-    ASSERT_TRUE(q.prepare(QStringLiteral(
-                    "SELECT IBANID, SSPRCAB, SSPRDESCS, SSPRDESCL, SSPRINDIRIZZO, ISRPCID, DSTART, "
-                    "DEND, DDELETE, ILOCKED FROM TSPR_SPORTELLICAB WHERE ISPRID = :ID")).ok());
-    q.bind(QStringLiteral("ID"), *branchB);
-    ASSERT_TRUE(q.exec().ok());
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.integer(QStringLiteral("IBANID")), bankB);
-    EXPECT_EQ(q.text(QStringLiteral("SSPRCAB")), QStringLiteral("05678"));
-    EXPECT_EQ(q.text(QStringLiteral("SSPRDESCS")), QStringLiteral("Agenzia 05678"));
-    EXPECT_EQ(q.date(QStringLiteral("DSTART")), QDate::currentDate());
-    for (const char *column : {"SSPRDESCL", "SSPRINDIRIZZO", "ISRPCID", "DEND", "DDELETE", "ILOCKED"})
-        EXPECT_TRUE(q.isNull(QLatin1String(column))) << column;
 }
 
 TEST_F(BankRegistry, NewBankAndBranchAreAddedAndAnnounced)

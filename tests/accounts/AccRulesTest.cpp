@@ -56,20 +56,6 @@ TEST_F(AccFixture, AccountTypeFollowsBankCategoryAndBankOne)
     EXPECT_EQ(seen, expected.size());
 }
 
-TEST_F(AccFixture, MovementSpanIsTheFirstAndLastMovementOfTheAccount)
-{
-    addYear(account, 2009);
-    addMovement(account, d(2009, 3, 15), 0, {{1, eur("10")}});
-    addMovement(account, d(2009, 11, 20), 1, {{2, eur("5")}});
-    auto span = movementSpan(t.db(), account);
-    ASSERT_TRUE(span.ok()) << qPrintable(span.error());
-    EXPECT_EQ(span->first, d(2009, 3, 15));
-    EXPECT_EQ(span->last, d(2009, 11, 20));
-    auto none = movementSpan(t.db(), addAccount());
-    ASSERT_TRUE(none.ok());
-    EXPECT_FALSE(none->first.isValid());
-}
-
 // ---- year dates ---------------------------------------------------------------------------------
 
 struct DateCase
@@ -173,29 +159,6 @@ TEST_F(YearDatesTest, NextYearBoundsTheEnd)
 }
 
 // ---- creation and correction -----------------------------------------------------------------
-
-TEST_F(AccFixture, CreationEndsThePreviousYearInTheSameTransaction)
-{
-    addYear(account, 2009);
-    NewYear y{2010, account, {eur("10"), {eur("4"), eur("3"), eur("2"), eur("1")}, eur("0.5"), false},
-              d(2009, 9, 1), d(2010, 8, 31), 2009, d(2009, 8, 31)};
-    const Status s = createYear(t.db(), y, 4);
-    ASSERT_TRUE(s.ok()) << qPrintable(s.error());
-    EXPECT_EQ(scalar(QStringLiteral("SELECT dCaiFineAnno FROM TCai_CassaIst WHERE iSprIstId = %1 AND iCaiEsercizioFin = 2009")
-                         .arg(account))
-                  .toDate(),
-              d(2009, 8, 31));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT dCaiInizioAnno FROM TCai_CassaIst WHERE iSprIstId = %1 AND iCaiEsercizioFin = 2010")
-                         .arg(account))
-                  .toDate(),
-              d(2009, 9, 1));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT SUM(Ct.fCaiTccImportoIniz) FROM TCaiTcc Ct JOIN TCai_CassaIst Cai ON "
-                                    "Cai.iCaiId = Ct.iCaiId WHERE Cai.iSprIstId = %1 AND Cai.iCaiEsercizioFin = 2010")
-                         .arg(account))
-                  .toString()
-                  .toDouble(),
-              10.0);
-}
 
 TEST_F(AccFixture, FailedCreationLeavesNothingBehind)
 {

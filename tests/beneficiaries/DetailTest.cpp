@@ -72,8 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {referenceQuestion()}, true, SeatField::None, true},
         SeatRow{"new_reference_with_others_asks_no", seat(true, true, false, 2, "40100"), {MsgResult::No},
                 {referenceQuestion()}, false, SeatField::Reference, true},
-        SeatRow{"edit_ticking_reference_asks", seat(false, true, false, 1, "40100"), {MsgResult::No},
-                {referenceQuestion()}, false, SeatField::Reference, true},
         SeatRow{"edit_unticking_reference_refused", seat(false, false, true, 1, "40100"), {},
                 {noReferenceMessage()}, false, SeatField::Reference, false},
         SeatRow{"second_seat_not_reference", seat(true, false, false, 1, "40100"), {}, {}, true, SeatField::None, false},

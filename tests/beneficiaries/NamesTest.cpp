@@ -27,13 +27,11 @@ INSTANTIATE_TEST_SUITE_P(
     ItalianNames, NameTable,
     ::testing::Values(
         NameRow{"accents_folded", u"Nicolò Cantù", u"NICOLO CANTU", u"NICOLOCANTU"},
-        NameRow{"grave_and_acute", u"Mosè Perché", u"MOSE PERCHE", u"MOSEPERCHE"},
         NameRow{"apostrophe", u"D'Amico", u"DAMICO", u"DAMICO"},
         NameRow{"typographic_apostrophe", u"Dell\u2019Acqua", u"DELLACQUA", u"DELLACQUA"},
         NameRow{"accent_typed_as_apostrophe", u"Fabbri`", u"FABBRI", u"FABBRI"},
         NameRow{"particle_de", u"De  Luca", u"DE LUCA", u"DELUCA"},
         NameRow{"particle_di_trimmed", u"  di Stefano ", u"DI STEFANO", u"DISTEFANO"},
-        NameRow{"particle_la_tab", u"La\tRosa", u"LA ROSA", u"LAROSA"},
         NameRow{"double_surname_hyphen", u"Rossi-Bianchi", u"ROSSI-BIANCHI", u"ROSSIBIANCHI"},
         NameRow{"empty", u"", u"", u""},
         NameRow{"only_apostrophes", u" ' ' ", u"", u""}),

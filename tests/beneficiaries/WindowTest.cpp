@@ -54,7 +54,6 @@ protected:
 
 TEST_F(WindowTest, SearchWaitsForThePauseAndTheViewSwitches)
 {
-    EXPECT_EQ(w->searchEdit()->placeholderText(), QStringLiteral("<Ricerca Beneficiario>"));
     EXPECT_TRUE(w->searchEdit()->text().isEmpty()) << "the placeholder is never searched for";
     QTest::keyClicks(w->searchEdit(), QStringLiteral("bian"));
     EXPECT_EQ(names().size(), 2) << "nothing before the pause";

@@ -157,17 +157,6 @@ TEST_F(BudgetRules, ItemPostStepsInOrderWithTheirMessageAndField)
     }
 }
 
-TEST_F(BudgetRules, ModelsQuestionAnsweredNoAbandonsSilently)
-{
-    sink.answer(fw::MsgResult::No);
-    const Verdict v = store().checkItem(expenseItem(102, "A05", d(2019, 1, 1), {}, 1), stored(21, "A05", 1));
-    ASSERT_TRUE(v.has_value());
-    EXPECT_TRUE(v->message.isEmpty());
-    ASSERT_EQ(sink.entries().size(), 1);
-    EXPECT_EQ(sink.entries()[0].text, AbcMessages::ModelsQuestion);
-    EXPECT_EQ(sink.entries()[0].buttons, fw::MsgButtons::YesNo);
-}
-
 TEST_F(BudgetRules, AggregateAndSubItemPosts)
 {
     struct Row

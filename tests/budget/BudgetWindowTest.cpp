@@ -55,9 +55,6 @@ TEST_F(BudgetWindowTest, OpeningDialogChoosesFlowThenTotalType)
 {
     TfwAbcApertura dialog(t.db(), QStringLiteral("Voci e Progetti"));
     ASSERT_TRUE(dialog.load());
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Voci e Progetti"));
-    EXPECT_EQ(dialog.lbFlussoCassa->item(0)->text(), QStringLiteral("ENTRATE"));
-    EXPECT_EQ(dialog.lbFlussoCassa->item(1)->text(), QStringLiteral("USCITE"));
     EXPECT_EQ(dialog.choiceText(), QStringLiteral("ENTRATE - IN TOTALE"));
     dialog.lbFlussoCassa->setCurrentRow(1);
     ASSERT_TRUE(dialog.next());
@@ -70,8 +67,6 @@ TEST_F(BudgetWindowTest, OpeningDialogChoosesFlowThenTotalType)
 TEST_F(BudgetWindowTest, ItemsWindowListsTheInstituteAndSharedItemsOfTheYear)
 {
     open(voci, 2, 1);
-    EXPECT_EQ(voci->windowTitle(), QStringLiteral("Voci Progetti - Uscite - In totale"));
-    EXPECT_EQ(voci->pnInfo()->text(), QStringLiteral("Esercizio Finanziario 2026"));
     fw::TVeQueryCollection *items = voci->xqcVoci();
     ASSERT_EQ(items->count(), 2) << "A98 closed in 2020, A07 of another institute";
     EXPECT_EQ(items->value(0, QStringLiteral("SVPROCOD")).toString(), QStringLiteral("A01"));
@@ -166,7 +161,6 @@ TEST_F(BudgetWindowTest, NewItemOnOneAccountAndItsFirstSubItem)
 TEST_F(BudgetWindowTest, IncomeItemsOfAggregates13And14AreMarked)
 {
     open(voci, 1, 1);
-    EXPECT_EQ(voci->windowTitle(), QStringLiteral("Voci Progetti - Entrate - In totale"));
     TfrVociProgetti *fr = voci->frVociProgetti();
     ASSERT_TRUE(fr->insert());
     QTest::keyClicks(fr->xdeCodice, QStringLiteral("A1"));
@@ -206,7 +200,6 @@ TEST_F(BudgetWindowTest, ClosingAsksTheItemFrameFirst)
 TEST_F(BudgetWindowTest, AggregatesProposeIncomeCodesAndTakeExpenseLetters)
 {
     open(aggregati, 1, 1);
-    EXPECT_EQ(aggregati->windowTitle(), QStringLiteral("Aggregati - Entrate - In totale"));
     TfrAggregati *fr = aggregati->frAggregati();
     ASSERT_TRUE(fr->insert());
     EXPECT_EQ(fr->xdeCodice->text(), QStringLiteral("08"));

@@ -4,6 +4,7 @@
 #include "QtTestApp.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
+#include "TVeParamManager.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,10 +17,8 @@ void AcbFixture::SetUp()
     ASSERT_TRUE(t.ok()) << qPrintable(t.error());
     auto &values = fw::TVeGlobalValuesManager::instance();
     values.clear();
-    QSqlQuery q(t.db());
-    ASSERT_TRUE(q.exec(QStringLiteral("SELECT SPDFKEY, SPVLVALUE FROM TVE_PARAMVAL WHERE SPVLUSER = 'SYSDBA'")));
-    while (q.next())
-        values.SetValues(q.value(0).toString(), q.value(1).toString());
+    fw::TVeParamManager params(t.db(), QStringLiteral("SYSDBA"));
+    ASSERT_TRUE(params.load().ok());
     values.SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral(","));
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
 

@@ -28,16 +28,6 @@ TEST(ReplaceRules, EmptyOldValueTurnsTheEqualityIntoIsNull)
         EXPECT_EQ(updateForEmptyOldValue(QString::fromLatin1(c.script)), QString::fromLatin1(c.expected)) << c.name;
 }
 
-TEST(ReplaceRules, ValuesAreBoundByTheFieldType)
-{
-    EXPECT_EQ(valueKind(QStringLiteral("enum")), ReplaceValueKind::Integer);
-    EXPECT_EQ(valueKind(QStringLiteral("cxenum")), ReplaceValueKind::Integer);
-    EXPECT_EQ(valueKind(QStringLiteral("integer")), ReplaceValueKind::Integer);
-    EXPECT_EQ(valueKind(QStringLiteral("date")), ReplaceValueKind::Date);
-    EXPECT_EQ(valueKind(QStringLiteral("boolean")), ReplaceValueKind::String);
-    EXPECT_EQ(valueKind(QStringLiteral("memo")), ReplaceValueKind::String);
-}
-
 class Replace : public AcbFixture
 {
 protected:
@@ -86,20 +76,6 @@ protected:
     QList<ReplaceField> fields;
 };
 
-TEST_F(Replace, TheShippedDefinitionListsItsFieldsInOrder)
-{
-    QStringList captions;
-    for (const ReplaceField &f : fields)
-        captions << f.caption + u'/' + f.type;
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("Causale/enum"), QStringLiteral("Tipo di pagamento/cxenum"),
-                                     QStringLiteral("Intestatario/string"), QStringLiteral("Codice IBAN/string")}));
-    const ReplaceField &mpg = field(QStringLiteral("iMpgId"));
-    ASSERT_EQ(mpg.listColumns.size(), 2);
-    EXPECT_EQ(mpg.listColumns[1].fieldName, QStringLiteral("sMpgDescL"));
-    EXPECT_EQ(mpg.listColumns[1].minWidth, 200);
-    EXPECT_EQ(readXmlDocument(t.db(), QStringLiteral("NESSUNO")).error(), QStringLiteral("XML codice NESSUNO Non trovato nel DB"));
-}
-
 TEST_F(Replace, EmptyOldValueReplacesOnlyRecordsWithoutAValue)
 {
     const QList<int> ids = coordinates(6);
@@ -125,15 +101,6 @@ TEST_F(Replace, AnyValueReplacesEveryRecordAndBeforeExecSkipsThoseHoldingTheValu
     ASSERT_TRUE(old.ok());
     EXPECT_EQ(old.value(), 2);
     EXPECT_EQ(methods(ids), QStringLiteral("11,11,3,3,3"));
-}
-
-TEST_F(Replace, NoRecordsRunsNothing)
-{
-    const QString before = methods(coordinates(10));
-    auto n = runReplace(t.db(), {field(QStringLiteral("iMpgId")), QVariant(), 3, true, {}});
-    ASSERT_TRUE(n.ok());
-    EXPECT_EQ(n.value(), 0);
-    EXPECT_EQ(methods(coordinates(10)), before);
 }
 
 TEST_F(Replace, AFailingStatementInTheMiddleLeavesEveryRecordAsItWas)

@@ -238,7 +238,6 @@ TEST(ReportEngine, FormatsOfValues)
     };
     const Row rows[] = {
         {"money from database text", QStringLiteral("1234567.8900"), Format::Money, QStringLiteral("1.234.567,89")},
-        {"money zero", QStringLiteral("0"), Format::Money, QStringLiteral("0,00")},
         {"money negative", QStringLiteral("-0.0500"), Format::Money, QStringLiteral("-0,05")},
         {"money null", QVariant(), Format::Money, QString()},
         {"money value", QVariant::fromValue(Money::fromCents(1050)), Format::Plain, QStringLiteral("10,50")},
@@ -246,7 +245,6 @@ TEST(ReportEngine, FormatsOfValues)
         {"date from text", QStringLiteral("2026-12-31"), Format::Date, QStringLiteral("31/12/2026")},
         {"plain date", QDate(2026, 9, 1), Format::Plain, QStringLiteral("01/09/2026")},
         {"integer", QStringLiteral("42"), Format::Integer, QStringLiteral("42")},
-        {"plain text", QStringLiteral("Mensa"), Format::Plain, QStringLiteral("Mensa")},
     };
     for (const Row &r : rows)
         EXPECT_EQ(formatValue(r.value, r.format), r.expected) << r.name;
@@ -264,9 +262,6 @@ TEST(ReportEngine, MistakesInTemplatesAreNamed)
         {"missing field",
          R"(<report title="X"><section dataset="frdRighe"><detail height="5"><text x="0" y="0" w="9" h="5">[frdRighe."sNonCe"]</text></detail></section></report>)",
          "Il campo \"sNonCe\" non esiste nel data set \"frdrighe\""},
-        {"sum of a missing field",
-         R"(<report title="X"><section dataset="frdRighe"><footer height="5"><text x="0" y="0" w="9" h="5">[SUM(frdRighe."fNo")]</text></footer></section></report>)",
-         "\"fno\" da sommare non esiste"},
         {"data set not open",
          R"(<report title="X"><summary height="5"><text x="0" y="0" w="9" h="5">[frdAltro."x"]</text></summary></report>)",
          "\"frdaltro\" non è aperto"},
@@ -275,9 +270,6 @@ TEST(ReportEngine, MistakesInTemplatesAreNamed)
          "La variabile [Anno scolastico]"},
         {"unknown element",
          "<report title=\"X\">\n<pagina/></report>", "Riga 2: elemento sconosciuto <pagina>"},
-        {"unclosed bracket",
-         R"(<report title="X"><summary height="5"><text x="0" y="0" w="9" h="5">[PAGE</text></summary></report>)",
-         "non chiusa"},
         {"bad measure",
          R"(<report title="X"><summary height="cinque"/></report>)", "non è una misura valida"},
         {"unknown data set",
