@@ -10,6 +10,7 @@
 #include "SqlQuery.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
+#include "TVeParamManager.h"
 #include "TestDatabase.h"
 #include "VeMessageDlg.h"
 
@@ -43,11 +44,9 @@ test::TestDatabase &database()
         return *g_db;
     g_db = std::make_unique<test::TestDatabase>(true);
     QSqlDatabase db = g_db->db();
-    auto &values = fw::TVeGlobalValuesManager::instance();
+    if (!fw::TVeParamManager(db, QStringLiteral("SYSDBA")).load())
+        std::abort();
     QSqlQuery q(db);
-    q.exec(QStringLiteral("SELECT SPDFKEY, SPVLVALUE FROM TVE_PARAMVAL WHERE SPVLUSER = 'SYSDBA'"));
-    while (q.next())
-        values.SetValues(q.value(0).toString(), q.value(1).toString());
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
     QList<std::pair<int, int>> pupils;
     q.exec(QStringLiteral("SELECT Sit.iAnaId, (SELECT FIRST 1 G.iAnaId_P FROM TAnaGpt G WHERE G.iAnaId = Sit.iAnaId) "
