@@ -56,7 +56,7 @@ const QString TdmEbsReport::CompCauSql = QStringLiteral(
     " LEFT OUTER JOIN TAgg_Aggregati Agg ON (Agg.iAggId = Cca.iAggId)"
     " LEFT OUTER JOIN TVPro_VociProgetti VPro ON (VPro.iVproId = Cca.iVproId)"
     " WHERE (Ans.iAnsId = :iAnsId) AND (Cca.DDELETE IS NULL)"
-    " AND (((Cca.lCcaRette = 1) AND (Cca.lCcaTipo = 0)) OR (%d = 1))"
+    " AND (((Cca.lCcaRette = 1) AND (Cca.lCcaTipo = 0)) OR (%d = 1)) /*AND VERPTFILTER*/"
     " ORDER BY Cca.sCcaLDesc");
 
 const QString TdmEbsReport::CauSql = QStringLiteral(

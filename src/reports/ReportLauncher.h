@@ -6,37 +6,9 @@
 #include <QSqlDatabase>
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
 class QTreeWidget;
 
 namespace ccp::reports {
-
-// The choices of a print, one control per choice the report takes, with the working
-// context's defaults; the result is named as `prepareReport` reads it.
-class TfmRptChoices : public QDialog
-{
-    Q_OBJECT
-public:
-    TfmRptChoices(QSqlDatabase db, const ReportInfo &info, QWidget *parent = nullptr);
-    QMap<QString, QString> choices() const;
-    void accept() override;
-
-private:
-    void loadCausali();
-    void loadClasses();
-    QSqlDatabase m_db;
-    ReportInfo m_info;
-    QComboBox *m_year = nullptr;
-    QCheckBox *m_income = nullptr;
-    QComboBox *m_causale = nullptr;
-    QComboBox *m_class = nullptr;
-    QLineEdit *m_account = nullptr;
-    QCheckBox *m_new = nullptr;
-    QCheckBox *m_attending = nullptr;
-    QCheckBox *m_barCodes = nullptr;
-};
 
 // Hooks of the program around a print: the check before it runs and where its preview goes.
 struct ReportHost

@@ -245,35 +245,5 @@ TEST_F(SchoolFeePrints, TemplatesInstalledAgainReplaceTheirText)
               int(shipped.value().size()));
 }
 
-TEST_F(SchoolFeePrints, PupilsDialogNeedsACausaleAndItsChoicesPrepareThePrint)
-{
-    struct Row
-    {
-        const char *name;
-        int printBarCode;
-        const char *barCodes;
-    };
-    const Row rows[] = {{"bar codes offered", 1, "sì"}, {"bar codes not offered", 0, "no"}};
-    for (const Row &r : rows) {
-        fw::TVeGlobalValuesManager::instance().SetValues(QStringLiteral("EBSP_PrintBarCode"), r.printBarCode);
-        TfmRptChoices dialog(t.db(), *findReport(14004));
-        fw::RecordingMessageSink messages;
-        dialog.accept();
-        EXPECT_NE(dialog.result(), QDialog::Accepted) << r.name;
-        EXPECT_EQ(messages.lastText(), QStringLiteral("Nessuna causale selezionata: impossibile procedere.")) << r.name;
-
-        auto *causale = dialog.findChildren<QComboBox *>().at(1);
-        ASSERT_GT(causale->count(), 1) << r.name;
-        causale->setCurrentIndex(1);
-        dialog.accept();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted) << r.name;
-        const auto choices = dialog.choices();
-        EXPECT_EQ(choices.value(QStringLiteral("Anno scolastico")), QStringLiteral("2026")) << r.name;
-        EXPECT_EQ(choices.value(QStringLiteral("Stampa codici a barre")), QString::fromUtf8(r.barCodes)) << r.name;
-        auto prepared = prepareReport(t.db(), 14004, choices);
-        EXPECT_TRUE(prepared) << r.name << ": " << qPrintable(prepared.error());
-    }
-}
-
 } // namespace
 } // namespace ccp::reports
