@@ -19,17 +19,6 @@ namespace ccp::reports {
 
 namespace {
 
-int globalInt(const char *key)
-{
-    return fw::TVeGlobalValuesManager::instance().intValue(QString::fromLatin1(key));
-}
-
-QDate globalDate(const char *key)
-{
-    const QVariant v = fw::GetValues(QString::fromLatin1(key));
-    return v.isNull() ? QDate() : v.toDate();
-}
-
 void select(QComboBox *combo, const QVariant &value)
 {
     const int i = combo->findData(value);
@@ -46,7 +35,7 @@ TfmVeuSelRptAnnoScol::TfmVeuSelRptAnnoScol(QSqlDatabase db, QWidget *parent) : T
     m_year = new QComboBox(this);
     m_year->setObjectName(QStringLiteral("cbAnnoScol"));
     fillCombo(m_year, this->db(), QStringLiteral("SELECT iAnsId, sAnsAnnoDesc FROM VAns_AnniScolast ORDER BY iAnsValore DESC"));
-    setAnsId(globalInt("VEUP_AnsId"));
+    setAnsId(contextInt("VEUP_AnsId"));
     form()->addRow(QStringLiteral("&Anno scolastico"), m_year);
     connect(m_year, &QComboBox::currentIndexChanged, this, [this] {
         yearChanged();
@@ -86,7 +75,7 @@ TfmEbsSelRptAnnoScolCau::TfmEbsSelRptAnnoScolCau(QSqlDatabase db, QWidget *paren
 {
     m_income = new QCheckBox(QStringLiteral("Causali di entrata"), this);
     m_income->setChecked(true);
-    setAnsId(globalInt("EBSP_CauAnsId"));
+    setAnsId(contextInt("EBSP_CauAnsId"));
     form()->addRow(m_income);
     connect(m_income, &QCheckBox::clicked, this, [this] { reloadGrid(); });
 }
@@ -133,7 +122,7 @@ TfmEbsRptSelAluCau::TfmEbsRptSelAluCau(QSqlDatabase db, bool allCausali, QWidget
     row->addStretch();
     form()->addRow(boxes);
 
-    const bool offerBarCodes = globalInt("EBSP_PrintBarCode") != 0;
+    const bool offerBarCodes = contextInt("EBSP_PrintBarCode") != 0;
     m_barCodes->setVisible(offerBarCodes);
     m_barCodes->setChecked(offerBarCodes);
     setOptions(true, false);
@@ -142,10 +131,10 @@ TfmEbsRptSelAluCau::TfmEbsRptSelAluCau(QSqlDatabase db, bool allCausali, QWidget
         "SELECT iSprIstId, sSprIstNumCc FROM TSprIst WHERE (iSprIstPgm = 2) AND (DDELETE IS NULL)"
         " AND ((dStart IS NULL) OR (:dLast IS NULL) OR (dStart <= :dLast)) AND ((dEnd IS NULL) OR (:dFirst IS NULL) OR (dEnd >= :dFirst))"
         " ORDER BY sSprIstNumCc"),
-        {{QStringLiteral("dFirst"), globalDate("INIZIOUTENTE")}, {QStringLiteral("dLast"), globalDate("FINEUTENTE")}});
+        {{QStringLiteral("dFirst"), contextDate("INIZIOUTENTE")}, {QStringLiteral("dLast"), contextDate("FINEUTENTE")}});
     // The working account by its number; the first one when it is not among them.
     auto number = SqlQuery::scalar(this->db(), QStringLiteral("SELECT sSprIstNumCc FROM TSprIst WHERE iSprIstId = :id"),
-                                   {{QStringLiteral("id"), globalInt("EBCP_SprIstId")}});
+                                   {{QStringLiteral("id"), contextInt("EBCP_SprIstId")}});
     if (number && number.value().isValid())
         m_account->setCurrentIndex(std::max(0, m_account->findText(number.value().toString().trimmed())));
 
@@ -211,7 +200,7 @@ void TfmEbsRptSelAluCau::loadCausali()
 
 void TfmEbsRptSelAluCau::loadInstitutes()
 {
-    const int keep = m_institute->count() > 0 ? dwgId() : globalInt("VEUP_DwgId");
+    const int keep = m_institute->count() > 0 ? dwgId() : contextInt("VEUP_DwgId");
     fillCombo(m_institute, db(), QStringLiteral(
         "SELECT DISTINCT Dow.iDwgId, Dow.sDwgSDesc FROM VDow_DataOwner Dow"
         " INNER JOIN TAns_AnniScolast Ans ON (Ans.iAnsId = :iAnsId)"
@@ -339,7 +328,7 @@ TfmEbcSelRptClsCau::TfmEbcSelRptClsCau(QSqlDatabase db, QWidget *parent) : TfmVe
     form()->addRow(group);
 
     fillCombo(m_year, this->db(), YearsSql);
-    select(m_year, globalInt("EBSP_CauAnsId"));
+    select(m_year, contextInt("EBSP_CauAnsId"));
     setSelectText(ClassesSql);
     setColumns({{QStringLiteral("sClsSDesc"), QStringLiteral("Codice")}, {QStringLiteral("sClsDesc"), QStringLiteral("Classe")}});
     setKeyField(QStringLiteral("iClsId"), QStringLiteral("VCls.iClsId"));

@@ -20,17 +20,6 @@ namespace ccp::reports {
 
 namespace {
 
-QDate globalDate(const char *key)
-{
-    const QVariant v = fw::GetValues(QString::fromLatin1(key));
-    return v.isNull() ? QDate() : v.toDate();
-}
-
-int globalInt(const char *key)
-{
-    return fw::TVeGlobalValuesManager::instance().intValue(QString::fromLatin1(key));
-}
-
 void relabel(QFormLayout *form, QWidget *field, const QString &text)
 {
     if (auto *label = qobject_cast<QLabel *>(form->labelForField(field)))
@@ -42,8 +31,8 @@ void relabel(QFormLayout *form, QWidget *field, const QString &text)
 TfmEbsRptSelDate::TfmEbsRptSelDate(QSqlDatabase db, QWidget *parent) : TfmVeMultiSelect(std::move(db), parent)
 {
     setWindowTitle(QStringLiteral("Selezione date"));
-    yearFirst = globalDate("INIZIOUTENTE");
-    yearLast = globalDate("FINEUTENTE");
+    yearFirst = contextDate("INIZIOUTENTE");
+    yearLast = contextDate("FINEUTENTE");
     m_dateBox = new QGroupBox(this);
     m_dateForm = new QFormLayout(m_dateBox);
     m_start = new fw::TVeDBDateEdit(m_dateBox);
@@ -352,7 +341,7 @@ const QString TfmEbcRptSelCcaAlu::MovementsSql = QStringLiteral(
 TfmEbcRptSelCcaAlu::TfmEbcRptSelCcaAlu(QSqlDatabase db, QWidget *parent) : TfmEbsRptSelDateList(std::move(db), parent)
 {
     setWindowTitle(QStringLiteral("Seleziona Componenti e alunni"));
-    setListSelect(ComponentsSql, {{QStringLiteral("iAnfId"), globalInt("EBCP_AnfId")}});
+    setListSelect(ComponentsSql, {{QStringLiteral("iAnfId"), contextInt("EBCP_AnfId")}});
     setColumns({{QStringLiteral("SBENEFDESCR"), QStringLiteral("Alunno")}, {QStringLiteral("sClsSDesc"), QStringLiteral("Classe")}});
     setKeyField(QStringLiteral("iMvmId"), QStringLiteral("Mvm.iMvmId"));
     setSelectText(MovementsSql);
@@ -369,7 +358,7 @@ void TfmEbcRptSelCcaAlu::prepareShow()
 void TfmEbcRptSelCcaAlu::reloadMovements()
 {
     setSelectText(MovementsSql.arg(exclusions()));
-    setParam(QStringLiteral("iSprIstId"), globalInt("EBCP_SprIstId"));
+    setParam(QStringLiteral("iSprIstId"), contextInt("EBCP_SprIstId"));
     setParam(QStringLiteral("dInizio"), dStart);
     setParam(QStringLiteral("dFine"), dEnd);
     reload();
@@ -411,7 +400,7 @@ const QString TfmEbcElencoXClassi::ClassesSql = QStringLiteral(
 TfmEbcElencoXClassi::TfmEbcElencoXClassi(QSqlDatabase db, QWidget *parent) : TfmEbsRptSelDate(std::move(db), parent)
 {
     setWindowTitle(QStringLiteral("Elenco Classi"));
-    iAnsId = globalInt("VEUP_AnsId");
+    iAnsId = contextInt("VEUP_AnsId");
     m_method = new QComboBox(this);
     fillPaymentMethods(m_method, this->db());
     // Method first, then the due dates, as the office reads the list.

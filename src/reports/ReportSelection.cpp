@@ -15,9 +15,12 @@ QString yesNo(bool v)
     return v ? QStringLiteral("sì") : QStringLiteral("no");
 }
 
-QString yearValue(const QString &yearText)
+// The year and the ticked rows, which every dialog on a school year hands over.
+void keepYearAndRows(ReportSelection &out, const TVefrDBDataSet &set, const TfmVeuSelRptAnnoScol &f)
 {
-    return yearText.section(u'/', 0, 0).trimmed();
+    out.choices.insert(QStringLiteral("Anno scolastico"), f.yearText().section(u'/', 0, 0).trimmed());
+    out.dataSet = set.name;
+    out.filter = f.filter();
 }
 
 // People of another category print with the columns the notices read left empty.
@@ -49,13 +52,10 @@ TVefrDBDataSet reportDataSet(int id, ReportSelection &out)
             f->setSelectText(sql.replace(QStringLiteral("%d"), QStringLiteral("0")));
             f->setColumns({{QStringLiteral("sCcaSDesc"), QStringLiteral("Codice")}, {QStringLiteral("sCcaLDesc"), QStringLiteral("Descrizione")}});
             f->setKeyField(QStringLiteral("iCcaId"), QStringLiteral("Cca.iCcaId"));
-            f->setAnsId(fw::TVeGlobalValuesManager::instance().intValue(QStringLiteral("VEUP_AnsId")));
+            f->setAnsId(contextInt("VEUP_AnsId"));
         };
         ds.OnAfterSelectForm = [&out](TVefrDBDataSet &set, QDialog *d) {
-            auto *f = static_cast<TfmVeuSelRptAnnoScol *>(d);
-            out.choices.insert(QStringLiteral("Anno scolastico"), yearValue(f->yearText()));
-            out.dataSet = set.name;
-            out.filter = f->filter();
+            keepYearAndRows(out, set, *static_cast<TfmVeuSelRptAnnoScol *>(d));
         };
         break;
     case 14002:
@@ -70,10 +70,8 @@ TVefrDBDataSet reportDataSet(int id, ReportSelection &out)
         };
         ds.OnAfterSelectForm = [&out](TVefrDBDataSet &set, QDialog *d) {
             auto *f = static_cast<TfmEbsSelRptAnnoScolCau *>(d);
-            out.choices.insert(QStringLiteral("Anno scolastico"), yearValue(f->yearText()));
+            keepYearAndRows(out, set, *f);
             out.choices.insert(QStringLiteral("Causali di entrata"), yesNo(f->lCauTipo() == 0));
-            out.dataSet = set.name;
-            out.filter = f->filter();
         };
         break;
     case 14004:
@@ -85,15 +83,13 @@ TVefrDBDataSet reportDataSet(int id, ReportSelection &out)
         ds.OnAfterSelectForm = [&out](TVefrDBDataSet &set, QDialog *d) {
             auto *f = static_cast<TfmEbsRptSelAluCau *>(d);
             const bool pupils = f->category() == TfmEbsRptSelAluCau::PupilsCategory;
+            keepYearAndRows(out, set, *f);
             auto &c = out.choices;
-            c.insert(QStringLiteral("Anno scolastico"), yearValue(f->yearText()));
             c.insert(QStringLiteral("Causale"), QString::number(f->causaleId()));
             c.insert(QStringLiteral("Istituto"), QString::number(f->dwgId()));
             c.insert(QStringLiteral("Numero conto"), f->accountNumber());
             // A person of another category has no situation whose bar code the panel could read.
             c.insert(QStringLiteral("Stampa codici a barre"), yesNo(pupils && f->barCodes()));
-            out.dataSet = set.name;
-            out.filter = f->filter();
             if (pupils) {
                 c.insert(QStringLiteral("Classe"), f->ckNewIscr()->isChecked() ? QString() : f->clsSDesc());
                 c.insert(QStringLiteral("Alunni nuovi iscritti"), yesNo(f->ckNewIscr()->isChecked()));

@@ -2,6 +2,7 @@
 
 #include "EbsMReport.h"
 #include "Money.h"
+#include "TVeGlobalValues.h"
 #include "VeMessageDlg.h"
 
 #include <QComboBox>
@@ -63,6 +64,17 @@ Result<QStringList> metadataColumns(QSqlDatabase db, const QString &sql, const Q
     if (!t)
         return t.status();
     return t.value().columns();
+}
+
+int contextInt(const char *key)
+{
+    return fw::TVeGlobalValuesManager::instance().intValue(QString::fromLatin1(key));
+}
+
+QDate contextDate(const char *key)
+{
+    const QVariant v = fw::GetValues(QString::fromLatin1(key));
+    return v.isNull() ? QDate() : v.toDate();
 }
 
 bool fillCombo(QComboBox *combo, QSqlDatabase db, const QString &sql, const QVariantMap &params)

@@ -3,6 +3,7 @@
 #include "TVeDialog.h"
 
 #include <QAbstractTableModel>
+#include <QDate>
 #include <QSqlDatabase>
 #include <QTableView>
 
@@ -27,6 +28,10 @@ QString withFilter(const QString &sql, const ReportFilter &filter);
 
 // Opens the query only for its columns: the metadata marker becomes a condition no row meets.
 Result<QStringList> metadataColumns(QSqlDatabase db, const QString &sql, const QVariantMap &params);
+
+// Working-context values: 0 and no date when unset.
+int contextInt(const char *key);
+QDate contextDate(const char *key);
 
 // Items from the first two columns (value, text) of a query; false (message shown) on error.
 bool fillCombo(QComboBox *combo, QSqlDatabase db, const QString &sql, const QVariantMap &params = {});

@@ -313,5 +313,58 @@ TEST_F(SelectDialogs, CausaliGridFollowsKindAndDates)
     EXPECT_EQ(d.rows()->rowCount(), expected(1, first, first));
 }
 
+TEST_F(SelectDialogs, MovementsListFollowsTheTickedComponents)
+{
+    const int account = fw::TVeGlobalValuesManager::instance().intValue(QStringLiteral("EBCP_SprIstId"));
+    TfmEbcRptSelCcaAlu d(t.db());
+    d.dStart = QDate(2026, 1, 1);
+    d.dEnd = QDate(2026, 12, 31);
+    d.anfId = 26;
+    d.show();
+    auto movements = [&](const QString &componentCondition) {
+        return count(QStringLiteral(
+            "SELECT COUNT(*) FROM TMvm_MovimentiCcp M WHERE M.iSprIstId = %1 AND M.dMvmDataEc BETWEEN '2026-01-01' AND '2026-12-31'"
+            " AND EXISTS (SELECT 1 FROM TMvmCca MC WHERE MC.iMvmId = M.iMvmId AND MC.fMvmCcaImporto > 0 AND %2)")
+            .arg(account).arg(componentCondition));
+    };
+    ASSERT_GT(d.list()->count(), 1);
+    QStringList listed;
+    for (int i = 0; i < d.list()->count(); ++i)
+        listed << d.list()->item(i)->data(Qt::UserRole).toString();
+    ASSERT_GT(d.rows()->rowCount(), 0);
+    EXPECT_EQ(d.rows()->rowCount(), movements(QStringLiteral("MC.iCcaId IN (%1)").arg(listed.join(u','))));
+    for (int i = 1; i < d.list()->count(); ++i)
+        d.list()->item(i)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(d.rows()->rowCount(), movements(QStringLiteral("MC.iCcaId = %1").arg(listed.first())));
+    d.list()->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(d.rows()->rowCount(), 0);
+}
+
+TEST_F(SelectDialogs, DueDatesAndMethodAreStoredOnlyByOk)
+{
+    struct Row
+    {
+        const char *name;
+        bool ok;
+    };
+    for (const Row &r : {Row{"OK", true}, Row{"closed otherwise", false}}) {
+        TfmEbcRptSelData d(t.db());
+        d.show();
+        ASSERT_GT(d.cbModPag()->count(), 1) << r.name;
+        EXPECT_EQ(d.cbModPag()->itemText(0), QStringLiteral("Tutti")) << r.name;
+        EXPECT_EQ(d.cbModPag()->currentData().toInt(), 0) << r.name;
+        d.startEdit()->setDate(QDate(2026, 9, 1));
+        d.endEdit()->setDate(QDate(2026, 10, 31));
+        d.cbModPag()->setCurrentIndex(1);
+        if (r.ok)
+            d.accept();
+        else
+            d.reject();
+        EXPECT_EQ(d.dDal, r.ok ? QDate(2026, 9, 1) : QDate()) << r.name;
+        EXPECT_EQ(d.dAl, r.ok ? QDate(2026, 10, 31) : QDate()) << r.name;
+        EXPECT_EQ(d.iMpgId, r.ok ? d.cbModPag()->itemData(1).toInt() : 0) << r.name;
+    }
+}
+
 } // namespace
 } // namespace ccp::reports
