@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace ccp::reports {
@@ -364,6 +365,96 @@ TEST_F(SelectDialogs, DueDatesAndMethodAreStoredOnlyByOk)
         EXPECT_EQ(d.dAl, r.ok ? QDate(2026, 10, 31) : QDate()) << r.name;
         EXPECT_EQ(d.iMpgId, r.ok ? d.cbModPag()->itemData(1).toInt() : 0) << r.name;
     }
+}
+
+TEST_F(SelectDialogs, ShowingTheSchoolYearKeepsTheTicks)
+{
+    TfmEbcRptSelDateList d(t.db());
+    d.setListSelect(QStringLiteral(
+        "SELECT DISTINCT Cca.iCcaId, Tcc.iTccId_P, Cca.sCcaLDesc FROM TCca_CompCausali Cca"
+        " INNER JOIN TTcc_TipoCompCaus Tcc ON (Tcc.iTccId = Cca.iTccId)"
+        " INNER JOIN VAns_AnniScolast Ans ON (Ans.dAnsVeltoInizio = Cca.dStart)"
+        " WHERE (Ans.iAnsId = :iAnfId OR Ans.iAnsId = :iAnfId - 1) ORDER BY 2, 3"),
+        {{QStringLiteral("iAnfId"), 26}});
+    d.show();
+    ASSERT_GT(d.list()->count(), 2);
+    const QString plain = d.list()->item(1)->text();
+    d.list()->item(1)->setCheckState(Qt::Unchecked);
+    d.showYear()->setChecked(true);
+    ASSERT_GT(d.list()->count(), 2);
+    EXPECT_TRUE(d.list()->item(1)->text().startsWith(plain + QStringLiteral(" - 20"))) << qPrintable(d.list()->item(1)->text());
+    EXPECT_EQ(d.list()->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(d.list()->item(0)->checkState(), Qt::Checked);
+}
+
+TEST_F(SelectDialogs, ClassListTakesAnIncomeCausaleOfTheChosenYear)
+{
+    TfmEbcSelRptClsCau d(t.db());
+    d.show();
+    const int year = d.ansId();
+    EXPECT_EQ(year, 26);
+    auto income = [&](int ansId) {
+        return count(QStringLiteral(
+            "SELECT COUNT(*) FROM TCau_Causali Cau INNER JOIN TAns_AnniScolast Ans ON (Ans.dAnsVeltoInizio = Cau.dStart)"
+            " AND (Ans.dAnsVeltoFine = Cau.dEnd) WHERE Ans.iAnsId = %1 AND Cau.lCauTipo = 0 AND Cau.DDELETE IS NULL").arg(ansId));
+    };
+    EXPECT_EQ(d.cbCausale()->count(), income(year));
+    EXPECT_EQ(d.rows()->rowCount(), count(QStringLiteral("SELECT COUNT(*) FROM VCls_Classi WHERE iAnsId = %1").arg(year)));
+    ASSERT_GT(d.cbAnnoCau()->count(), 1);
+    const int other = d.cbAnnoCau()->currentIndex() == 0 ? 1 : 0;
+    d.cbAnnoCau()->setCurrentIndex(other);
+    const int otherYear = d.cbAnnoCau()->itemData(other).toInt();
+    EXPECT_EQ(d.cbCausale()->count(), income(otherYear));
+    EXPECT_EQ(d.rows()->rowCount(), count(QStringLiteral("SELECT COUNT(*) FROM VCls_Classi WHERE iAnsId = %1").arg(otherYear)));
+    EXPECT_EQ(d.title(), d.cbCausale()->currentText() + QStringLiteral(" dell'anno ") + d.cbAnnoCau()->currentText());
+}
+
+TEST_F(SelectDialogs, SpaceTicksAndUnticksTheCurrentRowAndNoneTickedIsRefused)
+{
+    TfmEbcElencoXClassi d(t.db());
+    d.show();
+    ASSERT_GT(d.rows()->rowCount(), 1);
+    EXPECT_EQ(d.rows()->rowCount(), count(QStringLiteral("SELECT COUNT(*) FROM VCls_Classi WHERE iAnsId = 26")));
+    d.grid()->setFocus();
+    d.grid()->setCurrentIndex(d.rows()->index(1, 1));
+    QTest::keyClick(d.grid(), Qt::Key_Space);
+    EXPECT_FALSE(d.rows()->isTicked(1));
+    EXPECT_TRUE(d.filter().condition.contains(QStringLiteral("VCls.iClsId IN (")));
+    QTest::keyClick(d.grid(), Qt::Key_Space);
+    EXPECT_TRUE(d.rows()->isTicked(1));
+    EXPECT_TRUE(d.filter().condition.isEmpty());
+
+    d.rows()->tickAll(false);
+    d.startEdit()->setDate(QDate(2026, 9, 1));
+    d.endEdit()->setDate(QDate(2026, 10, 1));
+    fw::RecordingMessageSink messages;
+    d.accept();
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Nessuna riga selezionata: impossibile procedere."));
+}
+
+TEST_F(SelectDialogs, UntickedComponentIsLeftOutOfTheComponentsPrint)
+{
+    QVariant dropped;
+    int listed = 0;
+    auto answer = [&](QDialog &dialog) {
+        auto &d = static_cast<TfmVeuSelRptAnnoScol &>(dialog);
+        d.show();
+        listed = d.rows()->rowCount();
+        dropped = d.rows()->table().value(listed - 1, QStringLiteral("iCcaId"));
+        d.rows()->setTicked(listed - 1, false);
+        d.accept();
+        return d.result();
+    };
+    auto prepared = selectAndPrepare(t.db(), 14001, nullptr, answer);
+    ASSERT_TRUE(prepared) << qPrintable(prepared.error());
+    ASSERT_TRUE(prepared.value().has_value());
+    ASSERT_GT(listed, 1);
+    auto printed = prepared.value()->data->open(QStringLiteral("frdcompcau"), {});
+    ASSERT_TRUE(printed) << qPrintable(printed.error());
+    EXPECT_EQ(printed.value().rowCount(), listed - 1);
+    for (int r = 0; r < printed.value().rowCount(); ++r)
+        EXPECT_NE(printed.value().value(r, QStringLiteral("iCcaId")), dropped);
 }
 
 } // namespace
