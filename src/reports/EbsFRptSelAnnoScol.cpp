@@ -145,6 +145,7 @@ TfmEbsRptSelAluCau::TfmEbsRptSelAluCau(QSqlDatabase db, bool allCausali, QWidget
                 {QStringLiteral("sAnaNome"), QStringLiteral("Nome")},
                 {QStringLiteral("sAnaCagCode"), QStringLiteral("Codice anagrafico")},
                 {QStringLiteral("sClsSDesc"), QStringLiteral("Classe")}});
+    setSortOrders({QStringLiteral("sAnaCognome;sAnaNome"), QStringLiteral("sClsSDesc;sAnaCognome;sAnaNome")});
     yearChanged();
 
     connect(m_institute, &QComboBox::currentIndexChanged, this, [this] {

@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <numeric>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -139,6 +141,49 @@ QVariantList TVeCheckModel::tickedValues(const QString &field) const
     return out;
 }
 
+void TVeCheckModel::sortBy(const QStringList &fields)
+{
+    QList<int> cols;
+    for (const QString &f : fields) {
+        if (const int c = m_table.column(f.trimmed().toLower()); c >= 0)
+            cols << c;
+    }
+    QList<int> order(m_table.rowCount());
+    std::iota(order.begin(), order.end(), 0);
+    auto less = [&](int a, int b) {
+        for (int c : cols) {
+            const QVariant &x = m_table.value(a, c);
+            const QVariant &y = m_table.value(b, c);
+            int cmp = 0;
+            if (x.isNull() || y.isNull())
+                cmp = int(y.isNull()) - int(x.isNull());
+            else if (x.typeId() == QMetaType::QString)
+                cmp = QString::localeAwareCompare(x.toString().trimmed(), y.toString().trimmed());
+            else if (const auto o = QVariant::compare(x, y); o == QPartialOrdering::Less)
+                cmp = -1;
+            else if (o == QPartialOrdering::Greater)
+                cmp = 1;
+            if (cmp != 0)
+                return cmp < 0;
+        }
+        return false;
+    };
+    std::stable_sort(order.begin(), order.end(), less);
+    DataTable sorted(m_table.columns());
+    QList<bool> ticks;
+    for (int r : order) {
+        QVariantList row;
+        for (int c = 0; c < m_table.columns().size(); ++c)
+            row << m_table.value(r, c);
+        sorted.addRow(row);
+        ticks << m_ticks.value(r);
+    }
+    beginResetModel();
+    m_table = std::move(sorted);
+    m_ticks = ticks;
+    endResetModel();
+}
+
 int TVeCheckModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_table.rowCount();
@@ -219,6 +264,7 @@ TfmVeMultiSelect::TfmVeMultiSelect(QSqlDatabase db, QWidget *parent)
 {
     m_form = new QFormLayout;
     contentLayout()->addLayout(m_form);
+    m_order = new QComboBox;
     m_grid = new TfrVeCheckGrid(this);
     m_grid->setMinimumSize(520, 260);
     contentLayout()->addWidget(m_grid, 1);
@@ -235,8 +281,38 @@ TfmVeMultiSelect::TfmVeMultiSelect(QSqlDatabase db, QWidget *parent)
     contentLayout()->addWidget(m_gridButtons);
     connect(all, &QPushButton::clicked, this, [this] { rows()->tickAll(true); });
     connect(none, &QPushButton::clicked, this, [this] { rows()->tickAll(false); });
+    m_orderLabel = new QLabel(QStringLiteral("O&rdine"), m_gridButtons);
+    m_orderLabel->setBuddy(m_order);
+    row->addWidget(m_orderLabel);
+    row->addWidget(m_order);
+    m_order->hide();
+    m_orderLabel->hide();
+    connect(m_order, &QComboBox::currentIndexChanged, this, [this] {
+        rows()->sortBy(m_order->currentData().toString().split(u';'));
+    });
     m_grid->hide();
     m_gridButtons->hide();
+}
+
+void TfmVeMultiSelect::setSortOrders(const QStringList &orders)
+{
+    const QSignalBlocker block(m_order);
+    m_order->clear();
+    for (const QString &order : orders) {
+        // Shown by the captions of the columns it names.
+        QStringList names;
+        for (const QString &field : order.split(u';')) {
+            QString caption = field;
+            for (const TVeCheckModel::Column &c : m_columns) {
+                if (c.field.compare(field, Qt::CaseInsensitive) == 0)
+                    caption = c.caption;
+            }
+            names << caption;
+        }
+        m_order->addItem(names.join(QStringLiteral(", ")), order);
+    }
+    m_order->setVisible(!orders.isEmpty());
+    m_orderLabel->setVisible(!orders.isEmpty());
 }
 
 void TfmVeMultiSelect::setSelectText(const QString &sql)
@@ -248,6 +324,7 @@ void TfmVeMultiSelect::setSelectText(const QString &sql)
 
 void TfmVeMultiSelect::setColumns(const QList<TVeCheckModel::Column> &columns)
 {
+    m_columns = columns;
     rows()->setColumns(columns);
 }
 
@@ -274,6 +351,8 @@ void TfmVeMultiSelect::reload()
         return;
     }
     rows()->setTable(std::move(t.value()));
+    if (m_order->count() > 0)
+        rows()->sortBy(m_order->currentData().toString().split(u';'));
     m_grid->resizeColumnsToContents();
     if (rows()->rowCount() > 0)
         m_grid->setCurrentIndex(rows()->index(0, 0));

@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QFormLayout;
+class QLabel;
 class QPushButton;
 
 namespace ccp::reports {
@@ -57,6 +58,8 @@ public:
     void tickAll(bool ticked);
     int tickedCount() const;
     QVariantList tickedValues(const QString &field) const;
+    // Puts the rows in the order of the fields; each row keeps its tick.
+    void sortBy(const QStringList &fields);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -105,6 +108,9 @@ public:
     void setColumns(const QList<TVeCheckModel::Column> &columns);
     // The column identifying a row and how the main query names it ("Sit.iSitId").
     void setKeyField(const QString &field, const QString &expression);
+    // Orders offered for the rows, each "field;field;...": the first is used on loading.
+    void setSortOrders(const QStringList &orders);
+    QComboBox *sortOrder() const { return m_order; }
     void reload();
 
     TfrVeCheckGrid *grid() const { return m_grid; }
@@ -126,6 +132,9 @@ private:
     QString m_keyField;
     QString m_keyExpr;
     QFormLayout *m_form;
+    QComboBox *m_order;
+    QLabel *m_orderLabel;
+    QList<TVeCheckModel::Column> m_columns;
     TfrVeCheckGrid *m_grid;
     QWidget *m_gridButtons;
 };

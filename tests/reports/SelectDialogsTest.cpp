@@ -457,5 +457,25 @@ TEST_F(SelectDialogs, UntickedComponentIsLeftOutOfTheComponentsPrint)
         EXPECT_NE(printed.value().value(r, QStringLiteral("iCcaId")), dropped);
 }
 
+TEST_F(SelectDialogs, PupilsInClassOrderKeepTheirTicks)
+{
+    TfmEbsRptSelAluCau d(t.db(), true);
+    d.show();
+    ASSERT_GT(d.rows()->rowCount(), 2);
+    const QVariant unticked = d.rows()->table().value(0, QStringLiteral("iSitId"));
+    d.rows()->setTicked(0, false);
+    ASSERT_EQ(d.sortOrder()->count(), 2);
+    d.sortOrder()->setCurrentIndex(1);
+    const DataTable &rows = d.rows()->table();
+    QString previous;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const QString cls = rows.value(r, QStringLiteral("sClsSDesc")).toString().trimmed();
+        EXPECT_LE(QString::localeAwareCompare(previous, cls), 0) << "row " << r;
+        previous = cls;
+        EXPECT_EQ(d.rows()->isTicked(r), rows.value(r, QStringLiteral("iSitId")) != unticked) << "row " << r;
+    }
+    EXPECT_EQ(d.rows()->tickedCount(), rows.rowCount() - 1);
+}
+
 } // namespace
 } // namespace ccp::reports
