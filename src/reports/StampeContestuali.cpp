@@ -3,6 +3,7 @@
 #include "ReportLayout.h"
 #include "ReportPreview.h"
 #include "ReportStore.h"
+#include "ReportTreePage.h"
 #include "SqlQuery.h"
 #include "VeMessageDlg.h"
 
@@ -151,7 +152,11 @@ TReport *chooseReport(TReportList &reports, const TRptParams &filter, bool useFi
     return nullptr;
 }
 
-TDbReportActivation::TDbReportActivation(QSqlDatabase db, ReportHost host) : m_db(std::move(db)), m_host(std::move(host)) {}
+TDbReportActivation::TDbReportActivation(QSqlDatabase db, ReportHost host) : m_db(std::move(db)), m_host(std::move(host))
+{
+    if (m_host.logoFile.isEmpty())
+        m_host.logoFile = schoolLogoFile();
+}
 
 namespace {
 
@@ -206,10 +211,10 @@ ContextualPrintState &contextualPrintState()
 }
 
 TStampeContestuali::TStampeContestuali(QSqlDatabase db, int applicationId, const QString &categoryName,
-                                       const QString &mainDirectory)
+                                       const QString &mainDir)
     : m_db(std::move(db)), m_appId(applicationId), m_category(categoryName)
 {
-    const QString folder = QDir(mainDirectory).filePath(QStringLiteral("usr/mba"));
+    const QString folder = QDir(mainDir.isEmpty() ? mainDirectory() : mainDir).filePath(QStringLiteral("usr/mba"));
     QDir().mkpath(folder);
     m_exportPath = folder + QStringLiteral("/ExportStampa");
 }

@@ -82,8 +82,8 @@ public:
                              const PdfInfo &info) = 0;
 };
 
-// The program's activation: templates from the database, the school's logo as image "logo",
-// the preview placed by the host.
+// The program's activation: templates from the database, the school's logo (the host's, else
+// the main folder's) as image "logo", the preview placed by the host.
 class TDbReportActivation : public TReportActivation
 {
 public:
@@ -112,8 +112,8 @@ class TStampeContestuali
 public:
     enum Mode { Preview = 1, ExportPdf = 2 };
 
-    // Creates <mainDirectory>/usr/mba, where exported prints go.
-    TStampeContestuali(QSqlDatabase db, int applicationId, const QString &categoryName, const QString &mainDirectory);
+    // Creates <mainDir>/usr/mba, where exported prints go; empty: the program's main folder.
+    TStampeContestuali(QSqlDatabase db, int applicationId, const QString &categoryName, const QString &mainDir = {});
 
     TReportActivation *AttivazioneReport = nullptr;  // not owned
     std::function<void(TRptParams &)> OnSetParams;
