@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -35,7 +34,8 @@ TfrReportTree::TfrReportTree(QSqlDatabase db, ReportHost host, QWidget *parent, 
     m_tree->setObjectName(QStringLiteral("tvReport"));
     m_tree->setHeaderHidden(true);
     m_tree->setRootIsDecorated(true);
-    m_tree->setWordWrap(true);
+    // The side bar is narrow: a shortened title is shown whole in its tooltip.
+    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tree->setIndentation(12);
     QMap<QString, QTreeWidgetItem *> tabs;
     for (const ReportInfo &r : reports) {
