@@ -115,7 +115,17 @@ Status installReportTemplates(const ConnectionSettings &settings, QTextStream &o
     auto n = reports::installTemplates(db.value());
     if (!n)
         return n.status();
-    out << "  Modelli di stampa caricati: " << n.value() << Qt::endl;
+    out << "  Modelli di stampa caricati: " << n.value().written << Qt::endl;
+    auto list = [](const QList<int> &ids) {
+        QStringList out;
+        for (int id : ids)
+            out << QString::number(id);
+        return out.join(QStringLiteral(", "));
+    };
+    if (!n.value().kept.isEmpty())
+        out << "  Modelli modificati dall'ufficio, lasciati come sono: " << list(n.value().kept) << Qt::endl;
+    if (!n.value().repaired.isEmpty())
+        out << "  Modelli modificati ma non più leggibili, sostituiti: " << list(n.value().repaired) << Qt::endl;
     return {};
 }
 

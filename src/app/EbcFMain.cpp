@@ -7,6 +7,7 @@
 #include "EbcUImages.h"
 #include "EbcUSignals.h"
 #include "ReportLauncher.h"
+#include "ReportTreePage.h"
 #include "SqlQuery.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
@@ -101,6 +102,10 @@ void TfmEbcMain::buildMenus()
         for (fw::TVeAttivazione *l : m_att.launchersOf(page.name)) {
             if (!l->visible)
                 continue;
+            if (l->kind() == fw::LauncherKind::Report) {
+                addReportMenus(menu, l->enabled);
+                continue;
+            }
             QAction *a = menu->addAction(commandImage(l->imageIndex), l->caption);
             a->setObjectName(QStringLiteral("act") + l->name);
             a->setEnabled(l->enabled);
@@ -174,9 +179,18 @@ void TfmEbcMain::buildSideBar()
         auto *column = new QVBoxLayout(content);
         column->setContentsMargins(2, 2, 2, 2);
         column->setSpacing(2);
+        bool filled = false;
         for (fw::TVeAttivazione *l : m_att.launchersOf(page.name)) {
             if (!l->visible)
                 continue;
+            if (l->kind() == fw::LauncherKind::Report) {
+                m_reportTree = new reports::TfrReportTree(m_conn.db(), reportHost(), content);
+                m_reportTree->setObjectName(QStringLiteral("tree") + l->name);
+                m_reportTree->setEnabled(l->enabled && page.enabled);
+                column->addWidget(m_reportTree, 1);
+                filled = true;
+                continue;
+            }
             auto *button = new SideBarButton(l->caption, content);
             button->setObjectName(QStringLiteral("btn") + l->name);
             QIcon icon = commandImage(l->imageIndex);
@@ -191,7 +205,8 @@ void TfmEbcMain::buildSideBar()
             connect(button, &QToolButton::clicked, l, [l] { l->execute(); });
             column->addWidget(button);
         }
-        column->addStretch(1);
+        if (!filled)
+            column->addStretch(1);
         scroll->setWidget(content);
         m_sideBar->addItem(scroll, page.caption);
     }
@@ -221,6 +236,9 @@ bool TfmEbcMain::activateMain()
     fw::SetValues(Keys::HostModule, HostModuleCode);
     m_firstPanel->setText(QStringLiteral("Utente: %1").arg(fw::TVeAccessProfile::current().user()));
     buildSideBar();
+    // The shared fee layer's deposits have no print of this program.
+    if (m_reportTree)
+        m_reportTree->removeNode(QStringLiteral("Versamenti"));
     if (!CheckContextKeys(QStringLiteral("VEUP_DwgId,EBCP_SprIstId,EBCP_AnfId,EBSP_CauAnsId")))
         OpenParamDialog();
     RefreshPanels();
@@ -369,14 +387,42 @@ void TfmEbcMain::bringToFront(QWidget *form)
     fw::TVeLauncherHost::bringToFront(form);
 }
 
-bool TfmEbcMain::runReport(const QString &appCode)
+// The menu lists the same prints as the side bar's tree, one submenu per tab.
+void TfmEbcMain::addReportMenus(QMenu *menu, bool enabled)
 {
-    Q_UNUSED(appCode);
+    QMap<QString, QMenu *> tabs;
+    for (const reports::ReportInfo &r : reports::reportCatalog()) {
+        QMenu *&tab = tabs[r.tab];
+        if (!tab)
+            tab = menu->addMenu(r.tab);
+        QAction *a = tab->addAction(r.title);
+        a->setObjectName(QStringLiteral("actReport%1").arg(r.id));
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, [this, id = r.id] { reports::runReport(m_conn.db(), id, reportHost(), this); });
+    }
+}
+
+reports::ReportHost TfmEbcMain::reportHost()
+{
     reports::ReportHost host;
     host.check = [this](int id) { return m_att.checkReport(id); };
     host.show = [this](QWidget *preview) { showForm(preview, false); };
-    reports::TfmReportTree tree(m_conn.db(), host, this);
-    return tree.exec() == QDialog::Accepted;
+    host.logoFile = reports::schoolLogoFile();
+    return host;
+}
+
+bool TfmEbcMain::runReport(const QString &appCode)
+{
+    Q_UNUSED(appCode);
+    // The prints are listed on the side bar's page: bring it up with the tree focused.
+    if (!m_reportTree)
+        return false;
+    for (int i = 0; i < m_sideBar->count(); ++i) {
+        if (m_sideBar->widget(i)->isAncestorOf(m_reportTree))
+            m_sideBar->setCurrentIndex(i);
+    }
+    m_reportTree->setFocus();
+    return true;
 }
 
 QString TfmEbcMain::manualPath()

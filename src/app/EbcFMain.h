@@ -1,14 +1,20 @@
 #pragma once
 #include "EbcMAtt.h"
 #include "MainDirectory.h"
+#include "ReportLauncher.h"
 #include "TVeLaunchers.h"
 
 #include <QMainWindow>
 
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QSplitter;
 class QToolBox;
+
+namespace ccp::reports {
+class TfrReportTree;
+}
 
 namespace ccp::app {
 
@@ -50,6 +56,7 @@ public:
 
     QStringList panelTexts() const;          // the five context panels
     QToolBox *sideBar() const { return m_sideBar; }
+    reports::TfrReportTree *reportTree() const { return m_reportTree; }
     QMdiArea *mdiArea() const { return m_mdi; }
     // Where the manual is looked for.
     static QString manualPath();
@@ -66,6 +73,8 @@ protected:
 private:
     void buildSideBar();
     void buildMenus();
+    void addReportMenus(QMenu *menu, bool enabled);
+    reports::ReportHost reportHost();
 
     TdmEbcConn &m_conn;
     TdmEbcAtt &m_att;
@@ -78,6 +87,7 @@ private:
     bool m_activating = false;
     bool m_ready = false;
     bool m_sideBarBuilt = false;
+    reports::TfrReportTree *m_reportTree = nullptr;
     int m_exitCode = 0;
 };
 

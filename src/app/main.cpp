@@ -9,6 +9,7 @@
 #include "EbsMAtt.h"
 #include "EbsURegister.h"
 #include "MainDirectory.h"
+#include "ReportTreePage.h"
 #include "MvmURegister.h"
 #include "TVeParamDialog.h"
 #include "VeMessageDlgQt.h"
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
 
     const ccp::MainDirectory dir = ccp::MainDirectory::resolve(parser.value(dataDir));
     ccp::directdebit::registerWindows(dir.root());
+    ccp::reports::setMainDirectory(dir.root());
     ccp::app::TdmEbcConn conn(dir.connection());
     ccp::ben::registerWindows(conn.db(), dir.root());
     ccp::app::TdmEbcAtt att(conn.db(), conn.settings().user);

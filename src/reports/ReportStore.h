@@ -16,9 +16,22 @@ struct StoredTemplate
 // The templates shipped with the program (resources/reports/*.xml), by id.
 Result<std::vector<StoredTemplate>> shippedTemplates();
 
-// Writes the shipped templates into TYRpt_RptTemplate in one transaction, replacing older
-// texts of the same ids; returns how many were written.
-Result<int> installTemplates(QSqlDatabase db);
+struct TemplateInstall
+{
+    int written = 0;
+    QList<int> kept;  // edited by the office, left as they are
+    QList<int> repaired;  // edited into something unreadable, replaced
+};
+
+// Writes the shipped templates into TYRpt_RptTemplate in one transaction and registers the
+// contextual prints they declare. A stored template is replaced unless the office changed it
+// since it was shipped (its text no longer matches the fingerprint kept with it) and it
+// still reads as a template.
+Result<TemplateInstall> installTemplates(QSqlDatabase db);
+Result<TemplateInstall> installTemplates(QSqlDatabase db, const std::vector<StoredTemplate> &templates);
+
+// Fingerprint of a shipped template text.
+QString shipHash(const QString &xml);
 
 // Reads report `id` from the database, where the office may have changed it.
 Result<std::shared_ptr<const Template>> loadTemplate(QSqlDatabase db, int id);
