@@ -1,6 +1,7 @@
 #include "AbiRBen.h"
 
 #include "AbiFCtrlCode.h"
+#include "AbiFSearchLoco.h"
 #include "AbiMBen.h"
 #include "TVeDBCheckBox.h"
 #include "TVeDBDateEdit.h"
@@ -42,7 +43,7 @@ fw::TVeDBCheckBox *checkBox(const char *name, const QString &caption)
 // Places of birth: municipality, province and state.
 const QString PlacesSql = QStringLiteral(
     "SELECT P.ISRPCID, CAST(P.SCOMDESC || COALESCE(' (' || P.SPROSIGLA || ')', '') || COALESCE(' - ' || P.SSTALDESC, '')"
-    " AS VARCHAR(200)) AS COMUNE, P.SCOMDESC, P.SPROSIGLA FROM VSRPC P"
+    " AS VARCHAR(200)) AS COMUNE, P.SCOMDESC, P.SPROSIGLA, P.ISTAID FROM VSRPC P"
     " WHERE P.DDELETE IS NULL AND P.SCOMDESC IS NOT NULL AND ##WHERE##");
 
 } // namespace
@@ -106,7 +107,9 @@ TfrBeneficiari::TfrBeneficiari(TdmBeneficiari &dm, QWidget *parent)
     xdlLuogoNascita->setSearchColumns({fw::SearchColumn::make(QStringLiteral("ISRPCID"), QString(), false, 0, false),
                                        fw::SearchColumn::make(QStringLiteral("COMUNE"), QStringLiteral("Comune"), true, 320),
                                        fw::SearchColumn::make(QStringLiteral("SCOMDESC"), QString(), false, 0, false),
-                                       fw::SearchColumn::make(QStringLiteral("SPROSIGLA"), QStringLiteral("Provincia"), true, 70)});
+                                       fw::SearchColumn::make(QStringLiteral("SPROSIGLA"), QStringLiteral("Provincia"), true, 70),
+                                       fw::SearchColumn::make(QStringLiteral("ISTAID"), QString(), false, 0, false)});
+    usePlaceSearch(xdlLuogoNascita, dm.db());
     addField(QStringLiteral("&Luogo Nascita"), xdlLuogoNascita, QStringLiteral("ANAISRPCID"));
     m_personRows << detailLayout()->rowCount() - 1;
     btnCercaPersona = new QPushButton(QStringLiteral("Cerca tra le &anagrafiche..."));

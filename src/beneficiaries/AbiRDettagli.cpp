@@ -1,5 +1,7 @@
 #include "AbiRDettagli.h"
 
+#include "AbiFBenSearch.h"
+#include "AbiFSearchLoco.h"
 #include "AbiMBen.h"
 #include "AbiUSedi.h"
 #include "Money.h"
@@ -128,6 +130,7 @@ fw::TVeDBLookupEdit *TfrBenDetail::placeLookup(const char *name, bool withState)
                          fw::SearchColumn::make(QStringLiteral("SCOMDESC"), QString(), false, 0, false),
                          fw::SearchColumn::make(QStringLiteral("SPROSIGLA"), QStringLiteral("Provincia"), true, 70),
                          fw::SearchColumn::make(QStringLiteral("ISTAID"), QString(), false, 0, false)});
+    usePlaceSearch(l, m_db);
     return l;
 }
 
@@ -409,6 +412,7 @@ fw::TVeDBLookupEdit *beneficiaryLookup(QSqlDatabase db, const char *name, const 
                          fw::SearchColumn::make(QStringLiteral("SBENRAGSOC"), QStringLiteral("Ragione sociale"), true, 320),
                          fw::SearchColumn::make(QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"), true, 150),
                          fw::SearchColumn::make(QStringLiteral("SBENPARTITAIVA"), QStringLiteral("Partita I.V.A."), true, 120)});
+    l->CreateSearchForm = [db](QWidget *parent) -> fw::TfmVeSearch * { return new TfmAbiBenSearch(db, parent); };
     return l;
 }
 
