@@ -17,7 +17,9 @@
 
 #include <QFormLayout>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTableView>
+#include <QBoxLayout>
 
 namespace ccp::ben {
 
@@ -82,6 +84,59 @@ void TfrBenDetail::openFor(int benId)
         fw::showError(s.error());
     dataSource()->reload();
     updateActions();
+}
+
+void TfrBenDetail::addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField)
+{
+    if (!m_innerTabs) {
+        m_innerTabs = new QTabWidget(this);
+        m_innerTabs->setObjectName(QStringLiteral("pcInterno"));
+        static_cast<QBoxLayout *>(layout())->addWidget(m_innerTabs, 1);
+        connect(this, &fw::TVeEditFrame::dataChanged, this, [this](const QString &field) {
+            if (field.isEmpty())
+                followInner();
+        });
+        connect(this, &fw::TVeEditFrame::modeChanged, this, &TfrBenDetail::followInner);
+    }
+    m_innerTabs->addTab(inner, title);
+    m_inner << Inner{inner, keyField};
+    followInner();
+}
+
+QList<TfrBenDetail *> TfrBenDetail::innerFrames() const
+{
+    QList<TfrBenDetail *> out;
+    for (const Inner &i : m_inner)
+        out << i.frame;
+    return out;
+}
+
+void TfrBenDetail::followInner()
+{
+    // A row being inserted has no rows of its own yet.
+    auto *c = collection();
+    for (const Inner &i : std::as_const(m_inner)) {
+        const int key = c->isOpen() && c->mode() != fw::DataMode::Insert && c->currentIndex() >= 0
+            ? c->value(c->currentIndex(), i.keyField).toInt() : 0;
+        if (key != i.frame->benId() || !i.frame->collection()->isOpen())
+            i.frame->openFor(key);
+    }
+}
+
+void TfrBenDetail::proposePostcode(fw::TVeDBLookupEdit *place)
+{
+    place->OnChangeFKValue = [this, place] {
+        SqlQuery q(db());
+        if (!q.prepare(QStringLiteral("SELECT FIRST 1 SCAPVALUE, SFRAQUADESC FROM VCOMCAP WHERE ISRPCID = :S AND DDELETE IS NULL"
+                                      " ORDER BY SCAPVALUE")).ok())
+            return;
+        q.bind(QStringLiteral("S"), place->key());
+        if (!q.exec().ok() || !q.next())
+            return;
+        collection()->setFieldValue(QStringLiteral("SCAPVALUE"), q.value(0));
+        collection()->setFieldValue(QStringLiteral("SFRAQUADESC"), q.value(1));
+        dataSource()->reload();
+    };
 }
 
 void TfrBenDetail::setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated)
@@ -350,19 +405,7 @@ TfrSedi::TfrSedi(QSqlDatabase db, QWidget *parent)
     xckRiferimento = new fw::TVeDBCheckBox(QStringLiteral("&Sede di riferimento"));
     xckRiferimento->setObjectName(QStringLiteral("xckRiferimento"));
     addField(QString(), xckRiferimento, QStringLiteral("LSEBRIFERIMENTO"));
-    // Choosing a municipality proposes its first postcode and hamlet.
-    xdlComune->OnChangeFKValue = [this] {
-        SqlQuery q(this->db());
-        if (!q.prepare(QStringLiteral("SELECT FIRST 1 SCAPVALUE, SFRAQUADESC FROM VCOMCAP WHERE ISRPCID = :S AND DDELETE IS NULL"
-                                      " ORDER BY SCAPVALUE")) .ok())
-            return;
-        q.bind(QStringLiteral("S"), xdlComune->key());
-        if (!q.exec().ok() || !q.next())
-            return;
-        collection()->setFieldValue(QStringLiteral("SCAPVALUE"), q.value(0));
-        collection()->setFieldValue(QStringLiteral("SFRAQUADESC"), q.value(1));
-        dataSource()->reload();
-    };
+    proposePostcode(xdlComune);
     OnBeforeDelete = [this] {
         if (collection()->value(collection()->currentIndex(), QStringLiteral("LSEBRIFERIMENTO")).toInt() != 1)
             return true;

@@ -13,6 +13,7 @@ class TVeDBNumericEdit;
 } // namespace ccp::fw
 
 class QLineEdit;
+class QTabWidget;
 
 namespace ccp::ben {
 
@@ -28,6 +29,10 @@ public:
     void openFor(int benId);
     int benId() const { return m_benId; }
     QSqlDatabase db() const { return m_db; }
+    // A frame of the rows of this frame's current row (named by `keyField`), in a tab below.
+    void addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField);
+    QList<TfrBenDetail *> innerFrames() const;
+    QTabWidget *innerTabs() const { return m_innerTabs; }
 
 protected:
     // A municipality lookup; `withState` adds the state to the text shown.
@@ -38,8 +43,19 @@ protected:
     void setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated);
     // The post: the frame's own checks, then the collection's post.
     std::function<bool()> OnCheckPost;
+    // Choosing a municipality proposes its first postcode and hamlet.
+    void proposePostcode(fw::TVeDBLookupEdit *place);
 
 private:
+    void followInner();
+
+    QTabWidget *m_innerTabs = nullptr;
+    struct Inner
+    {
+        TfrBenDetail *frame;
+        QString keyField;
+    };
+    QList<Inner> m_inner;
     QSqlDatabase m_db;
     QString m_benParam;
     int m_benId = 0;
