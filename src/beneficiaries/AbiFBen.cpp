@@ -136,7 +136,9 @@ TfmBeneficiari::TfmBeneficiari(TdmBeneficiari &dm, QWidget *parent) : fw::TVeMdi
     add(new TfrEmail(db), QStringLiteral("E-mail"));
     add(new TfrSitiWeb(db), QStringLiteral("Siti Web"));
     add(new TfrRappresentanti(db), QStringLiteral("Rappresentanti"));
-    add(new TfrSostituzioni(db), QStringLiteral("Sostituzioni"));
+    auto *substitutions = new TfrSostituzioni(db);
+    addDetailTab(substitutions, QStringLiteral("Sostituzioni"), [substitutions](int benId) { substitutions->openBoth(benId); });
+    add(new TfrDurc(db), QStringLiteral("DURC"));
     m_frame->updateActions();
 }
 

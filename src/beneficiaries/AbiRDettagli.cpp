@@ -86,6 +86,13 @@ void TfrBenDetail::openFor(int benId)
     updateActions();
 }
 
+void TfrBenDetail::makeReadOnly()
+{
+    for (Action a : {Insert, Edit, Delete, Post, Cancel})
+        lockAction(a, true);
+    pages()->setTabVisible(DetailPage, false);
+}
+
 void TfrBenDetail::addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField)
 {
     if (!m_innerTabs) {
@@ -406,6 +413,8 @@ TfrSedi::TfrSedi(QSqlDatabase db, QWidget *parent)
     xckRiferimento->setObjectName(QStringLiteral("xckRiferimento"));
     addField(QString(), xckRiferimento, QStringLiteral("LSEBRIFERIMENTO"));
     proposePostcode(xdlComune);
+    frTipoSede = new TfrTipoSede(db);
+    addInnerFrame(frTipoSede, QStringLiteral("Tipologia di sede"), QStringLiteral("ISEBID"));
     OnBeforeDelete = [this] {
         if (collection()->value(collection()->currentIndex(), QStringLiteral("LSEBRIFERIMENTO")).toInt() != 1)
             return true;
@@ -521,6 +530,11 @@ TfrSostituzioni::TfrSostituzioni(QSqlDatabase db, QWidget *parent)
 {
     setObjectName(QStringLiteral("frSostituzioni"));
     setToolTip(QStringLiteral("E' sostituito da"));
+    frSostituisce = new TfrSostituisce(db, this);
+    frSostituisce->setMaximumHeight(170);
+    static_cast<QBoxLayout *>(layout())->insertWidget(0, frSostituisce);
+    auto *caption = new QLabel(QStringLiteral("<b>E' sostituito da</b>"), this);
+    static_cast<QBoxLayout *>(layout())->insertWidget(1, caption);
     auto *c = collection();
     c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
         "INSERT INTO TSOS_SOSTITUZIONI (ISOSID, IBENID, IBENID_P, DSTART) VALUES (:VEGENID, :IBENID, :BENID_P, :DSTART)")});
@@ -548,6 +562,91 @@ TfrSostituzioni::TfrSostituzioni(QSqlDatabase db, QWidget *parent)
         return true;
     };
     connect(this, &fw::TVeEditFrame::modeChanged, this, [this] { xdlSostituente->setParam(QStringLiteral("BENID_P"), benId()); });
+}
+
+} // namespace ccp::ben
+
+namespace ccp::ben {
+
+void TfrSostituzioni::openBoth(int benId)
+{
+    openFor(benId);
+    frSostituisce->openFor(benId);
+}
+
+TfrSostituisce::TfrSostituisce(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT S.ISOSID, S.IBENID, S.IBENID_P, S.DSTART, B.SBENRAGSOC, B.SBENCODFISCALE"
+                       " FROM TSOS_SOSTITUZIONI S INNER JOIN TBEN_BENEFICIARI B ON (B.IBENID = S.IBENID_P)"
+                       " WHERE S.IBENID = :BENID AND S.DDELETE IS NULL ORDER BY S.DSTART"),
+                   QStringLiteral("BENID"), parent)
+{
+    setObjectName(QStringLiteral("frSostituisce"));
+    setToolTip(QStringLiteral("Sostituisce"));
+    makeReadOnly();
+    auto *caption = new QLabel(QStringLiteral("<b>Sostituisce</b>"), this);
+    static_cast<QBoxLayout *>(layout())->insertWidget(0, caption);
+    setGrid(this, {{QStringLiteral("SBENRAGSOC"), QStringLiteral("Beneficiario sostituito"), 300, {}, {}},
+                   {QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"), 150, {}, {}},
+                   {QStringLiteral("DSTART"), QStringLiteral("Data sostituzione"), 110, {}, {}}});
+}
+
+TfrTipoSede::TfrTipoSede(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT T.ISEBTPSID, T.ISEBID, T.ITPSID, P.STPSDESCS, P.STPSDESCL FROM TSEBTPS T"
+                       " INNER JOIN TTPS_TIPOSEDE P ON (P.ITPSID = T.ITPSID)"
+                       " WHERE T.ISEBID = :SEBID AND T.DDELETE IS NULL ORDER BY P.STPSDESCS, T.ISEBTPSID"),
+                   QStringLiteral("SEBID"), parent)
+{
+    setObjectName(QStringLiteral("frTipoSede"));
+    setToolTip(QStringLiteral("Tipologia di sede"));
+    auto *c = collection();
+    c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
+        "INSERT INTO TSEBTPS (ISEBTPSID, ISEBID, ITPSID) VALUES (:VEGENID, :SEBID, :ITPSID)")});
+    c->setStatements(fw::VeOperation::Update, {QStringLiteral("UPDATE TSEBTPS SET ITPSID = :ITPSID WHERE ISEBTPSID = :VECURRID")});
+    c->setStatements(fw::VeOperation::Delete, {SoftDelete.arg(QStringLiteral("TSEBTPS"), QStringLiteral("ISEBTPSID"))});
+    setGrid(this, {{QStringLiteral("STPSDESCS"), QStringLiteral("Codice"), 80, {}, {}},
+                   {QStringLiteral("STPSDESCL"), QStringLiteral("Tipologia di sede"), 300, {}, {}}});
+    xdlTipoSede = new fw::TVeDBLookupEdit(db);
+    xdlTipoSede->setObjectName(QStringLiteral("xdlTipoSede"));
+    xdlTipoSede->setSearchQuery(QStringLiteral(
+        "SELECT P.ITPSID, P.STPSDESCS, P.STPSDESCL FROM TTPS_TIPOSEDE P WHERE P.DDELETE IS NULL AND ##WHERE##"));
+    xdlTipoSede->setKeyField(QStringLiteral("P.ITPSID"));
+    xdlTipoSede->setListField(QStringLiteral("STPSDESCL"));
+    xdlTipoSede->setSearchTitle(QStringLiteral("Tipologie di sedi"));
+    xdlTipoSede->setSearchColumns({fw::SearchColumn::make(QStringLiteral("ITPSID"), QString(), false, 0, false),
+                                   fw::SearchColumn::make(QStringLiteral("STPSDESCS"), QStringLiteral("Codice"), true, 80),
+                                   fw::SearchColumn::make(QStringLiteral("STPSDESCL"), QStringLiteral("Descrizione"), true, 300)});
+    addField(QStringLiteral("&Tipologia di sede"), xdlTipoSede, QStringLiteral("ITPSID"));
+    // The type is the row: without it there is nothing to write.
+    OnCheckPost = [this] {
+        if (collection()->fieldValue(QStringLiteral("ITPSID")).toInt() > 0)
+            return true;
+        fw::showError(invalidMessage(QStringLiteral("Tipologia di sede")));
+        xdlTipoSede->setFocus();
+        return false;
+    };
+}
+
+TfrDurc::TfrDurc(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT C.ICCDID, C.SCCDCODICE, C.SCCDLDESC, C.DCCDDATAASSEGN, C.DCCDDATASCAD FROM TCCD_CIGCUPDURC C"
+                       " WHERE C.ITCCDID = 3 AND C.DDELETE IS NULL AND (C.IBENID = :IBENID"
+                       " OR C.ICCDID IN (SELECT M.ICCDID_DURC FROM TMGM_MOVMAGAZZINO M WHERE M.IBENID = :IBENID AND M.DDELETE IS NULL)"
+                       " OR C.ICCDID IN (SELECT V.ICCDID_DURC FROM TMOV_MOVIMENTI V WHERE V.IBENID = :IBENID AND V.DDELETE IS NULL)"
+                       " OR C.ICCDID IN (SELECT O.ICCDID_DURC FROM TOMG_ORDINIMAGAZ O WHERE O.IBENID = :IBENID AND O.DDELETE IS NULL)"
+                       " OR C.ICCDID IN (SELECT F.ICCDID_DURC FROM TOFF_OFFERTE F INNER JOIN TPREBEN P ON (P.IPREBENID = F.IPREBENID)"
+                       " WHERE P.IBENID = :IBENID AND F.DDELETE IS NULL))"
+                       " ORDER BY C.DCCDDATAASSEGN, C.SCCDCODICE"),
+                   QStringLiteral("IBENID"), parent)
+{
+    setObjectName(QStringLiteral("frDurc"));
+    setToolTip(QStringLiteral("DURC"));
+    makeReadOnly();
+    setGrid(this, {{QStringLiteral("SCCDCODICE"), QStringLiteral("Codice"), 160, {}, {}},
+                   {QStringLiteral("SCCDLDESC"), QStringLiteral("Descrizione"), 320, {}, {}},
+                   {QStringLiteral("DCCDDATAASSEGN"), QStringLiteral("Data assegnazione"), 120, {}, {}},
+                   {QStringLiteral("DCCDDATASCAD"), QStringLiteral("Data scadenza"), 120, {}, {}}});
 }
 
 } // namespace ccp::ben

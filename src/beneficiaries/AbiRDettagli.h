@@ -27,6 +27,8 @@ public:
                  QWidget *parent = nullptr);
     // Shows the rows of this beneficiary (0: none).
     void openFor(int benId);
+    // Only shows: no insert, edit or delete.
+    void makeReadOnly();
     int benId() const { return m_benId; }
     QSqlDatabase db() const { return m_db; }
     // A frame of the rows of this frame's current row (named by `keyField`), in a tab below.
@@ -60,6 +62,8 @@ private:
     QString m_benParam;
     int m_benId = 0;
 };
+
+class TfrTipoSede;
 
 // Telephones, e-mail addresses and web sites: one required text each.
 class TfrNumTelefono : public TfrBenDetail
@@ -131,6 +135,7 @@ public:
     fw::TVeDBEdit *xdeCap;
     fw::TVeDBEdit *xdeQuartiere;
     fw::TVeDBCheckBox *xckRiferimento;
+    TfrTipoSede *frTipoSede;
 };
 
 // Who represents the current beneficiary: a representative holds category 4 while it
@@ -145,14 +150,43 @@ public:
     fw::TVeDBDateEdit *xddFine;
 };
 
-// Who substitutes the current beneficiary ("E' sostituito da"), from a date.
+// The beneficiaries the current one substitutes ("Sostituisce"): shown, not edited here.
+class TfrSostituisce : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrSostituisce(QSqlDatabase db, QWidget *parent = nullptr);
+};
+
+// Who substitutes the current beneficiary ("E' sostituito da"), from a date; above it, whom
+// the beneficiary substitutes.
 class TfrSostituzioni : public TfrBenDetail
 {
     Q_OBJECT
 public:
     explicit TfrSostituzioni(QSqlDatabase db, QWidget *parent = nullptr);
+    // Opens both lists.
+    void openBoth(int benId);
     fw::TVeDBLookupEdit *xdlSostituente;
     fw::TVeDBDateEdit *xddData;
+    TfrSostituisce *frSostituisce;
+};
+
+// The types of one seat ("Tipologia di sede").
+class TfrTipoSede : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrTipoSede(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBLookupEdit *xdlTipoSede;
+};
+
+// The DURC codes that name the beneficiary or that its documents carry: read only.
+class TfrDurc : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrDurc(QSqlDatabase db, QWidget *parent = nullptr);
 };
 
 } // namespace ccp::ben
