@@ -63,7 +63,7 @@ const QString StoricoOff = QStringLiteral("Visualizza Beneficiari attivi");
 TfmBeneficiari::TfmBeneficiari(TdmBeneficiari &dm, QWidget *parent) : fw::TVeMdiForm(parent), m_dm(&dm)
 {
     setObjectName(QStringLiteral("TfmBeneficiari"));
-    setWindowTitle(QStringLiteral("Beneficiari"));
+    setWindowTitle(dm.publisherMode() ? QStringLiteral("Editori") : QStringLiteral("Beneficiari"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
 
@@ -131,7 +131,9 @@ TfmBeneficiari::TfmBeneficiari(TdmBeneficiari &dm, QWidget *parent) : fw::TVeMdi
     };
     add(new TfrSedi(db), QStringLiteral("Sedi"));
     add(new TfrDatiBancari(db), QStringLiteral("Pagamenti"));
-    add(new TfrDatiLegali(db), QStringLiteral("Dati legali"));
+    auto *legal = new TfrDatiLegali(db);
+    legal->setTurnoverFormat(dm.option());
+    add(legal, QStringLiteral("Dati legali"));
     add(new TfrNumTelefono(db), QStringLiteral("Telefoni"));
     add(new TfrEmail(db), QStringLiteral("E-mail"));
     add(new TfrSitiWeb(db), QStringLiteral("Siti Web"));

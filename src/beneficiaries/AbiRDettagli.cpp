@@ -17,6 +17,7 @@
 
 #include <QFormLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QTabWidget>
 #include <QTableView>
 #include <QBoxLayout>
@@ -347,6 +348,11 @@ TfrDatiLegali::TfrDatiLegali(QSqlDatabase db, QWidget *parent)
         }
         return false;
     };
+}
+
+void TfrDatiLegali::setTurnoverFormat(int option)
+{
+    xdcFatturato->setPrefix(option == 0 ? QString() : QLocale(QLocale::Italian, QLocale::Italy).currencySymbol() + u' ');
 }
 
 // ---- seats -------------------------------------------------------------------------------------------------

@@ -112,6 +112,9 @@ class TfrDatiLegali : public TfrBenDetail
     Q_OBJECT
 public:
     explicit TfrDatiLegali(QSqlDatabase db, QWidget *parent = nullptr);
+    // The registry's option: 0 shows the turnover as a plain figure, any other with the
+    // currency symbol before it.
+    void setTurnoverFormat(int option);
     fw::TVeDBLookupEdit *xdlComCcia;
     fw::TVeDBEdit *xdeNumCcia;
     fw::TVeDBLookupEdit *xdlComTribunale;
