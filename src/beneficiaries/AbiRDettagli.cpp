@@ -18,6 +18,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
 #include <QBoxLayout>
@@ -99,7 +100,7 @@ void TfrBenDetail::addInnerFrame(TfrBenDetail *inner, const QString &title, cons
     if (!m_innerTabs) {
         m_innerTabs = new QTabWidget(this);
         m_innerTabs->setObjectName(QStringLiteral("pcInterno"));
-        static_cast<QBoxLayout *>(layout())->addWidget(m_innerTabs, 1);
+        addBeside(m_innerTabs);
         connect(this, &fw::TVeEditFrame::dataChanged, this, [this](const QString &field) {
             if (field.isEmpty())
                 followInner();
@@ -109,6 +110,22 @@ void TfrBenDetail::addInnerFrame(TfrBenDetail *inner, const QString &title, cons
     m_innerTabs->addTab(inner, title);
     m_inner << Inner{inner, keyField};
     followInner();
+}
+
+void TfrBenDetail::addBeside(QWidget *widget)
+{
+    if (!m_beside) {
+        // Side by side: the tabs below the registry's list have width to spare, not height.
+        auto *box = static_cast<QBoxLayout *>(layout());
+        const int at = box->indexOf(pages());
+        m_beside = new QSplitter(Qt::Horizontal, this);
+        box->removeWidget(pages());
+        m_beside->addWidget(pages());
+        box->insertWidget(at, m_beside, 1);
+    }
+    m_beside->addWidget(widget);
+    m_beside->setStretchFactor(0, 3);
+    m_beside->setStretchFactor(m_beside->count() - 1, 2);
 }
 
 QList<TfrBenDetail *> TfrBenDetail::innerFrames() const
@@ -537,10 +554,9 @@ TfrSostituzioni::TfrSostituzioni(QSqlDatabase db, QWidget *parent)
     setObjectName(QStringLiteral("frSostituzioni"));
     setToolTip(QStringLiteral("E' sostituito da"));
     frSostituisce = new TfrSostituisce(db, this);
-    frSostituisce->setMaximumHeight(170);
-    static_cast<QBoxLayout *>(layout())->insertWidget(0, frSostituisce);
+    addBeside(frSostituisce);
     auto *caption = new QLabel(QStringLiteral("<b>E' sostituito da</b>"), this);
-    static_cast<QBoxLayout *>(layout())->insertWidget(1, caption);
+    static_cast<QBoxLayout *>(layout())->insertWidget(0, caption);
     auto *c = collection();
     c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
         "INSERT INTO TSOS_SOSTITUZIONI (ISOSID, IBENID, IBENID_P, DSTART) VALUES (:VEGENID, :IBENID, :BENID_P, :DSTART)")});

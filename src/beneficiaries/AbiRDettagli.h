@@ -35,6 +35,8 @@ public:
     void addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField);
     QList<TfrBenDetail *> innerFrames() const;
     QTabWidget *innerTabs() const { return m_innerTabs; }
+    // Room beside the list and detail for what belongs to the current row.
+    void addBeside(QWidget *widget);
 
 protected:
     // A municipality lookup; `withState` adds the state to the text shown.
@@ -52,6 +54,7 @@ private:
     void followInner();
 
     QTabWidget *m_innerTabs = nullptr;
+    class QSplitter *m_beside = nullptr;
     struct Inner
     {
         TfrBenDetail *frame;
