@@ -105,6 +105,7 @@ void usePlaceSearch(fw::TVeDBLookupEdit *lookup, QSqlDatabase db)
         return new fw::TfmVeSearch(db, parent);
     };
     lookup->OnShowSearchForm = [lookup](fw::TfmVeSearch &form) {
+        form.setSortKeys(QStringLiteral("SCOMDESC;ISRPCID"));
         auto *loco = qobject_cast<TfmSearchLoco *>(&form);
         if (!loco)
             return;

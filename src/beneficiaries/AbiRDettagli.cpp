@@ -93,6 +93,8 @@ void TfrBenDetail::makeReadOnly()
     for (Action a : {Insert, Edit, Delete, Post, Cancel})
         lockAction(a, true);
     pages()->setTabVisible(DetailPage, false);
+    // Nothing to do on these rows: they follow the beneficiary by themselves.
+    toolBar()->hide();
 }
 
 void TfrBenDetail::addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField)
