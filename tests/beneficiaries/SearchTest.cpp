@@ -2,7 +2,6 @@
 #include "AbiFSearchLoco.h"
 #include "QtTestApp.h"
 #include "SqlQuery.h"
-#include "TVeDBLookupEdit.h"
 #include "TVeQueryCollection.h"
 #include "TVeQueryModel.h"
 #include "TestDatabase.h"
@@ -77,24 +76,6 @@ TEST_F(SearchTest, PlaceSearchNarrowsByNameAndState)
     // A quote in the text is a letter like the others.
     f.setSearchText(QStringLiteral("D'ARCO"));
     EXPECT_TRUE(sink.entries().isEmpty()) << sink.lastText().toStdString();
-}
-
-TEST_F(SearchTest, PlaceLookupOpensOnTheStateOfItsPlace)
-{
-    addForeignMilano();
-    fw::TVeDBLookupEdit lookup(t.db());
-    lookup.setSearchQuery(Places);
-    lookup.setKeyField(QStringLiteral("P.ISRPCID"));
-    lookup.setListField(QStringLiteral("SCOMDESC"));
-    usePlaceSearch(&lookup, t.db());
-    std::unique_ptr<fw::TfmVeSearch> form(lookup.CreateSearchForm(nullptr));
-    auto *loco = qobject_cast<TfmSearchLoco *>(form.get());
-    ASSERT_NE(loco, nullptr) << "the foreign-towns module opens: the state search window";
-    lookup.OnShowSearchForm(*form);
-    EXPECT_EQ(loco->stateId(), 1) << "nothing chosen: the home state";
-    ASSERT_TRUE(lookup.chooseKey(990001));
-    lookup.OnShowSearchForm(*form);
-    EXPECT_EQ(loco->stateId(), 216);
 }
 
 TEST_F(SearchTest, BeneficiarySearchLooksInTheColumnOfTheCursor)
