@@ -2,6 +2,7 @@
 
 #include "SqlQuery.h"
 #include "TVeQueryCollection.h"
+#include "TVeQueryModel.h"
 #include "VeMessageDlg.h"
 #include "VeSql.h"
 
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,6 +57,24 @@ TfmAbiBenSearch::TfmAbiBenSearch(QSqlDatabase db, QWidget *parent) : fw::TfmVeSe
                 if (!first && !searchEdit()->text().isEmpty())
                     setSearchText(QString());
             });
+}
+
+bool TfmAbiBenSearch::eventFilter(QObject *watched, QEvent *event)
+{
+    // Alt+Left / Alt+Right choose the column to search without leaving the text.
+    if (watched == searchEdit() && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int step = key->key() == Qt::Key_Left ? -1 : key->key() == Qt::Key_Right ? 1 : 0;
+        if (step != 0 && (key->modifiers() & Qt::AltModifier)) {
+            const int column = qBound(0, qMax(0, m_column) + step, model()->columnCount() - 1);
+            if (column != m_column && model()->rowCount() == 0)
+                setSearchText(QString());   // nothing found: another column starts from the whole list
+            const QModelIndex at = grid()->currentIndex();
+            grid()->setCurrentIndex(model()->index(at.isValid() ? at.row() : 0, column));
+            return true;
+        }
+    }
+    return fw::TfmVeSearch::eventFilter(watched, event);
 }
 
 QString TfmAbiBenSearch::searchField() const

@@ -24,6 +24,7 @@ public:
 
 protected:
     fw::SearchCondition searchCondition(const QString &text) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int m_column = -1;
