@@ -194,8 +194,8 @@ TdmEbcAtt::TdmEbcAtt(QSqlDatabase db, const QString &user, QObject *parent)
     for (fw::TVeAttForm *l : {xafAlunni, xafTutori, xafDipendenti, xafEda})
         l->BeforeExecute = [this, l](fw::TVeAttivazione &) { return peopleBeforeExecute(*l); };
     xafAltri->BeforeExecute = [this](fw::TVeAttivazione &) { return TdmEbsAtt::requireWindow(*xafAltri); };
-    xafAltri->OnInitForm = [](fw::TVeAttForm &l, QWidget *form) {
-        form->setWindowTitle(l.caption);
+    xafAltri->OnInitForm = [](fw::TVeAttForm &, QWidget *form) {
+        // The registry keeps its own caption ("Beneficiari", "Editori").
         callIfPresent(form, "setupOtherBeneficiaries()");
     };
     xacParam->BeforeExecute = [this](fw::TVeAttivazione &) {

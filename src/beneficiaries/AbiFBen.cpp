@@ -63,7 +63,7 @@ const QString StoricoOff = QStringLiteral("Visualizza Beneficiari attivi");
 TfmBeneficiari::TfmBeneficiari(TdmBeneficiari &dm, QWidget *parent) : fw::TVeMdiForm(parent), m_dm(&dm)
 {
     setObjectName(QStringLiteral("TfmBeneficiari"));
-    setWindowTitle(QStringLiteral("Beneficiari"));
+    setWindowTitle(dm.publisherMode() ? QStringLiteral("Editori") : QStringLiteral("Beneficiari"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
 
@@ -131,12 +131,16 @@ TfmBeneficiari::TfmBeneficiari(TdmBeneficiari &dm, QWidget *parent) : fw::TVeMdi
     };
     add(new TfrSedi(db), QStringLiteral("Sedi"));
     add(new TfrDatiBancari(db), QStringLiteral("Pagamenti"));
-    add(new TfrDatiLegali(db), QStringLiteral("Dati legali"));
+    auto *legal = new TfrDatiLegali(db);
+    legal->setTurnoverFormat(dm.option());
+    add(legal, QStringLiteral("Dati legali"));
     add(new TfrNumTelefono(db), QStringLiteral("Telefoni"));
     add(new TfrEmail(db), QStringLiteral("E-mail"));
     add(new TfrSitiWeb(db), QStringLiteral("Siti Web"));
     add(new TfrRappresentanti(db), QStringLiteral("Rappresentanti"));
-    add(new TfrSostituzioni(db), QStringLiteral("Sostituzioni"));
+    auto *substitutions = new TfrSostituzioni(db);
+    addDetailTab(substitutions, QStringLiteral("Sostituzioni"), [substitutions](int benId) { substitutions->openBoth(benId); });
+    add(new TfrDurc(db), QStringLiteral("DURC"));
     m_frame->updateActions();
 }
 
@@ -149,8 +153,12 @@ TfmBeneficiari::~TfmBeneficiari()
 QList<fw::TVeEditFrame *> TfmBeneficiari::editFrames() const
 {
     QList<fw::TVeEditFrame *> out{m_frame};
-    for (const Tab &t : m_tabFrames)
+    for (const Tab &t : m_tabFrames) {
         out << t.frame;
+        if (auto *d = qobject_cast<TfrBenDetail *>(t.frame))
+            for (TfrBenDetail *inner : d->innerFrames())
+                out << inner;
+    }
     return out;
 }
 
@@ -159,6 +167,9 @@ void TfmBeneficiari::addDetailTab(fw::TVeEditFrame *frame, const QString &title,
     m_tabs->addTab(frame, title);
     m_tabFrames << Tab{frame, std::move(open)};
     connect(frame, &fw::TVeEditFrame::modeChanged, this, &TfmBeneficiari::lockTabs);
+    if (auto *d = qobject_cast<TfrBenDetail *>(frame))
+        for (TfrBenDetail *inner : d->innerFrames())
+            connect(inner, &fw::TVeEditFrame::modeChanged, this, &TfmBeneficiari::lockTabs);
 }
 
 void TfmBeneficiari::lockTabs()
@@ -168,8 +179,15 @@ void TfmBeneficiari::lockTabs()
     for (fw::TVeEditFrame *f : editFrames())
         if (f->mode() != 0)
             editing = f;
-    for (fw::TVeEditFrame *f : editFrames())
-        f->setEnabled(!editing || f == editing);
+    for (fw::TVeEditFrame *f : editFrames()) {
+        // The frame holding the edited one stays visible but keeps its row.
+        const bool holds = editing && f != editing && f->isAncestorOf(editing);
+        f->setEnabled(!editing || f == editing || holds);
+        f->toolBar()->setEnabled(!holds);
+        f->pages()->setEnabled(!holds);
+        if (auto *d = qobject_cast<TfrBenDetail *>(f); d && d->innerTabs())
+            d->innerTabs()->tabBar()->setEnabled(!editing || !d->isAncestorOf(editing) || f == editing);
+    }
     m_tabs->tabBar()->setEnabled(!editing);
     m_search->setEnabled(!editing);
     m_storico->setEnabled(!editing);

@@ -38,6 +38,8 @@ const QString UpdBen = QStringLiteral(
     " DEND = :DEND WHERE IBENID = :VECURRID");
 const QString InsBca = QStringLiteral("INSERT INTO TBENBCA (IBENBCAID, IBENID, IBCAID) VALUES (:VEGENID, :IBENID, :IBCAID)");
 const QString UpdBca = QStringLiteral("UPDATE TBENBCA  SET IBCAID = :IBCAID WHERE IBENID = :IBENID AND IBCAID = :OLDIBCAID");
+const QString InsEdiBca = QStringLiteral("INSERT INTO TBENBCA (IBENBCAID, IBENID, IBCAID) VALUES (:VEGENID, :IBENID, :EDIBCAID)");
+const QString UpdEdiBca = QStringLiteral("UPDATE TBENBCA SET IBCAID = :EDIBCAID WHERE IBENBCAID = :IEDIBCAID");
 const QString InsCag = QStringLiteral(
     "INSERT INTO TANACAG (IANACAGID, IANAID, ICAGID, SANACAGCODE, DSTART) VALUES (:VEGENID, :IANAID, :ICAGID, :SANACAGCODE, CURRENT_DATE)");
 // The reference seat of a new natural beneficiary: the person's first dwelling.
@@ -92,27 +94,37 @@ Result<QList<PersonMatch>> peopleWithControlCode(QSqlDatabase db, int code, int 
     return out;
 }
 
-QString beneficiaryListSql()
+QString beneficiaryListSql(bool publishers)
 {
+    const QString publisherColumns = publishers
+        ? QStringLiteral(
+              " CAST(CASE WHEN EXISTS (SELECT 1 FROM TBENBCA E WHERE E.IBENID = BEN.IBENID AND E.IBCAID = 3"
+              "   AND E.DDELETE IS NULL) THEN 1 ELSE 0 END AS SMALLINT) AS LEDITORE,"
+              " (SELECT FIRST 1 E.IBENBCAID FROM TBENBCA E WHERE E.IBENID = BEN.IBENID AND E.IBCAID IN (3, 4)"
+              "   AND E.DDELETE IS NULL ORDER BY E.IBCAID) AS IEDIBCAID,")
+        : QString();
     return QStringLiteral(
         "SELECT BEN.IBENID, BEN.IANAID, BEN.IEDIID, BEN.SBENRAGSOC, BEN.SBENDESC, BEN.SBENCODFISCALE,"
         " BEN.SBENPARTITAIVA, BEN.LBENAVVPAGAMENTO, BEN.LBENPRIVACY, BEN.LBENEND, BEN.LBENOBBLTRACC,"
         " BEN.LBENESTERO, BEN.SBENSTATO, BEN.LBENADEMPFISCNOREGOLA, BEN.DBENADEMPFISCDATA, BEN.DSTART, BEN.DEND,"
         " ANA.SANACOGNOME, ANA.SANANOME, ANA.DANANASCITA, ANA.ISRPCID AS ANAISRPCID, ANA.SANACODFISCALE,"
         " ANA.IIOCTRLCODE, PLACE.SCOMDESC, PLACE.SPROSIGLA, PLACE.SSTALDESC, PLACE.ISTAID,"
-        " CAST('' AS VARCHAR(1)) AS VUOTO,"
+        " CAST('' AS VARCHAR(1)) AS VUOTO,%1"
         " CAST(CASE WHEN EXISTS (SELECT 1 FROM TBENBCA R WHERE R.IBENID = BEN.IBENID AND R.IBCAID = 4"
         "   AND R.DDELETE IS NULL) THEN 'SI' ELSE '' END AS VARCHAR(2)) AS SRAPPRESENTANTE"
         " FROM TBEN_BENEFICIARI BEN"
         " LEFT OUTER JOIN TANA_ANAGRAFICHE ANA ON (ANA.IANAID = BEN.IANAID)"
         " LEFT OUTER JOIN VSRPC PLACE ON (PLACE.ISRPCID = ANA.ISRPCID)"
-        " WHERE BEN.DDELETE IS NULL AND ##WHERE##");
+        " WHERE BEN.DDELETE IS NULL AND ##WHERE##").arg(publisherColumns);
 }
 
-ListCondition listCondition(bool historicized, const QString &search)
+ListCondition listCondition(bool historicized, const QString &search, bool publishers)
 {
     ListCondition c;
     c.sql = historicized ? QStringLiteral("(BEN.LBENEND = 1)") : QStringLiteral("((BEN.LBENEND IS NULL) OR (BEN.LBENEND = 0))");
+    if (publishers)
+        c.sql += QStringLiteral(" AND EXISTS (SELECT 1 FROM TBENBCA P WHERE P.IBENID = BEN.IBENID AND P.IBCAID IN (3, 4)"
+                                " AND P.DDELETE IS NULL)");
     const QString t = search.trimmed();
     if (!t.isEmpty()) {
         QString escaped = t.toUpper();
@@ -154,8 +166,15 @@ TdmBeneficiari::~TdmBeneficiari() = default;
 
 Status TdmBeneficiari::open(int mode, int option)
 {
+    if (mode != m_mode || !m_ben->isOpen()) {
+        m_ben->close();
+        m_ben->setSelectText(beneficiaryListSql(mode == 1));
+    }
     m_mode = mode;
     m_option = option;
+    if (publisherMode())
+        m_ben->setDefault(QStringLiteral("LEDITORE"), 1);
+    setStatements();
     return setView(m_historicized, m_search);
 }
 
@@ -163,7 +182,7 @@ Status TdmBeneficiari::setView(bool historicized, const QString &search)
 {
     m_historicized = historicized;
     m_search = search;
-    const ListCondition c = listCondition(historicized, search);
+    const ListCondition c = listCondition(historicized, search, publisherMode());
     m_ben->setWhere(c.sql, c.params);
     if (auto s = m_ben->open(); !s)
         return s;
@@ -198,6 +217,11 @@ void TdmBeneficiari::setStatements()
     } else {
         m_ben->setStatements(fw::VeOperation::Insert, {InsBen, InsBca});
         m_ben->setStatements(fw::VeOperation::Update, {UpdBen, UpdBca});
+    }
+    if (publisherMode()) {
+        // Publisher (3) or, when not ticked, representative (4): the row that keeps it in this list.
+        m_ben->statements(fw::VeOperation::Insert) << InsEdiBca;
+        m_ben->statements(fw::VeOperation::Update) << UpdEdiBca;
     }
 }
 
@@ -264,7 +288,8 @@ bool TdmBeneficiari::post()
                                                 {{QStringLiteral("A"), *chosen}});
                     m_plan.skipPersonCategory = has && has->toInt() > 0;
                     if (!inserting)
-                        m_ben->setStatements(fw::VeOperation::Update, {InsCag, UpdBen, UpdBca});
+                        m_ben->setStatements(fw::VeOperation::Update, publisherMode() ? QStringList{InsCag, UpdBen, UpdBca, UpdEdiBca}
+                                                                                      : QStringList{InsCag, UpdBen, UpdBca});
                 }
             }
         }
@@ -273,6 +298,8 @@ bool TdmBeneficiari::post()
         fw::showError(invalidMessage(QStringLiteral("Ragione sociale")));
         return false;
     }
+    if (publisherMode() && m_ben->fieldValue(QStringLiteral("LEDITORE")).toInt() != 1)
+        m_ben->setFieldValue(QStringLiteral("IEDIID"), QVariant(QMetaType(QMetaType::Int)));
     const bool historicize = m_ben->fieldValue(QStringLiteral("LBENEND")).toInt() == 1;
     const bool wasHistoricized = !inserting && m_ben->value(m_ben->currentIndex(), QStringLiteral("LBENEND")).toInt() == 1;
     if (historicize && !wasHistoricized) {
@@ -331,6 +358,10 @@ void TdmBeneficiari::beforeExec(fw::VeExecContext &ctx)
         }
         p.set(S_IANAID, intOrNull(m_natural ? m_anaId : 0));
         p.set(QStringLiteral("DEND"), m_plan.endDate.isValid() ? QVariant(m_plan.endDate) : QVariant(QMetaType(QMetaType::QDate)));
+    } else if (ctx.tableName == QLatin1String("TBENBCA") && ctx.sql.contains(QLatin1String(":EDIBCAID"))) {
+        p.set(S_IBENID, m_benId);
+        p.set(QStringLiteral("EDIBCAID"), m_ben->fieldValue(QStringLiteral("LEDITORE")).toInt() == 1 ? Bca::Publisher
+                                                                                                   : Bca::Representative);
     } else if (ctx.tableName == QLatin1String("TBENBCA")) {
         p.set(S_IBENID, m_benId);
         p.set(QStringLiteral("IBCAID"), m_natural ? Bca::Natural : Bca::Legal);

@@ -46,15 +46,17 @@ struct PersonMatch
 };
 Result<QList<PersonMatch>> peopleWithControlCode(QSqlDatabase db, int code, int exceptAnaId = 0);
 
-// The list of beneficiaries; the ##WHERE## slot takes the view and the search.
-QString beneficiaryListSql();
+// The list of beneficiaries; the ##WHERE## slot takes the view and the search. The
+// publishers' list also has the publisher flag LEDITORE and the id IEDIBCAID of the
+// publisher or representative category row.
+QString beneficiaryListSql(bool publishers = false);
 // Active or historicized rows, and the typed name (bound; empty: every name).
 struct ListCondition
 {
     QString sql;
     QVariantMap params;
 };
-ListCondition listCondition(bool historicized, const QString &search);
+ListCondition listCondition(bool historicized, const QString &search, bool publishers = false);
 
 // The registry's data module: the beneficiary list with its detail, the current beneficiary
 // and person, and the rules of a beneficiary's post. Each post is one transaction: the
@@ -71,6 +73,8 @@ public:
     QSqlDatabase db() const { return m_db; }
     fw::TVeQueryCollection *xqcBeneficiari() const { return m_ben; }
     int openMode() const { return m_mode; }
+    // Mode 1: the publishers and their representatives.
+    bool publisherMode() const { return m_mode == 1; }
     int option() const { return m_option; }
 
     // The list: active or historicized, narrowed by a name.

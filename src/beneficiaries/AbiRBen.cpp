@@ -1,6 +1,7 @@
 #include "AbiRBen.h"
 
 #include "AbiFCtrlCode.h"
+#include "AbiFSearchLoco.h"
 #include "AbiMBen.h"
 #include "TVeDBCheckBox.h"
 #include "TVeDBDateEdit.h"
@@ -10,11 +11,14 @@
 #include "TVeDataSource.h"
 #include "TVeQueryCollection.h"
 #include "TfmVeSearch.h"
+#include "VeMessageDlg.h"
 
 #include <QButtonGroup>
 #include <QPointer>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -42,7 +46,7 @@ fw::TVeDBCheckBox *checkBox(const char *name, const QString &caption)
 // Places of birth: municipality, province and state.
 const QString PlacesSql = QStringLiteral(
     "SELECT P.ISRPCID, CAST(P.SCOMDESC || COALESCE(' (' || P.SPROSIGLA || ')', '') || COALESCE(' - ' || P.SSTALDESC, '')"
-    " AS VARCHAR(200)) AS COMUNE, P.SCOMDESC, P.SPROSIGLA FROM VSRPC P"
+    " AS VARCHAR(200)) AS COMUNE, P.SCOMDESC, P.SPROSIGLA, P.ISTAID FROM VSRPC P"
     " WHERE P.DDELETE IS NULL AND P.SCOMDESC IS NOT NULL AND ##WHERE##");
 
 } // namespace
@@ -106,7 +110,9 @@ TfrBeneficiari::TfrBeneficiari(TdmBeneficiari &dm, QWidget *parent)
     xdlLuogoNascita->setSearchColumns({fw::SearchColumn::make(QStringLiteral("ISRPCID"), QString(), false, 0, false),
                                        fw::SearchColumn::make(QStringLiteral("COMUNE"), QStringLiteral("Comune"), true, 320),
                                        fw::SearchColumn::make(QStringLiteral("SCOMDESC"), QString(), false, 0, false),
-                                       fw::SearchColumn::make(QStringLiteral("SPROSIGLA"), QStringLiteral("Provincia"), true, 70)});
+                                       fw::SearchColumn::make(QStringLiteral("SPROSIGLA"), QStringLiteral("Provincia"), true, 70),
+                                       fw::SearchColumn::make(QStringLiteral("ISTAID"), QString(), false, 0, false)});
+    usePlaceSearch(xdlLuogoNascita, dm.db());
     addField(QStringLiteral("&Luogo Nascita"), xdlLuogoNascita, QStringLiteral("ANAISRPCID"));
     m_personRows << detailLayout()->rowCount() - 1;
     btnCercaPersona = new QPushButton(QStringLiteral("Cerca tra le &anagrafiche..."));
@@ -141,6 +147,37 @@ TfrBeneficiari::TfrBeneficiari(TdmBeneficiari &dm, QWidget *parent)
     addField(QStringLiteral("Data ultimo controllo"), xddUltimoControllo, QStringLiteral("DBENADEMPFISCDATA"));
     xckStoricizza = checkBox("xckStoricizza", QStringLiteral("Storicizzare Beneficiario"));
     addField(QString(), xckStoricizza, QStringLiteral("LBENEND"));
+    if (dm.publisherMode()) {
+        setToolTip(QStringLiteral("Editori"));
+        model()->setColumns([this] {
+            auto columns = model()->columns();
+            columns[0].caption = QStringLiteral("Ragione sociale");
+            return columns;
+        }());
+        xckEditore = checkBox("xckEditore", QStringLiteral("&Editore"));
+        addField(QString(), xckEditore, QStringLiteral("LEDITORE"));
+        xdlCodAie = new fw::TVeDBLookupEdit(dm.db());
+        xdlCodAie->setObjectName(QStringLiteral("xdlCodAie"));
+        xdlCodAie->setSearchQuery(QStringLiteral(
+            "SELECT E.IEDIID, E.SEDIDESCS, E.SEDIDESCL FROM TEDI_EDITORI E WHERE E.DDELETE IS NULL AND ##WHERE##"));
+        xdlCodAie->setKeyField(QStringLiteral("E.IEDIID"));
+        xdlCodAie->setListField(QStringLiteral("SEDIDESCS"));
+        xdlCodAie->setDescriptionField(QStringLiteral("SEDIDESCL"));
+        xdlCodAie->setSearchTitle(QStringLiteral("Codici AIE"));
+        xdlCodAie->setSearchColumns({fw::SearchColumn::make(QStringLiteral("IEDIID"), QString(), false, 0, false),
+                                     fw::SearchColumn::make(QStringLiteral("SEDIDESCS"), QStringLiteral("Codice"), true, 90),
+                                     fw::SearchColumn::make(QStringLiteral("SEDIDESCL"), QStringLiteral("Editore"), true, 320)});
+        addField(QStringLiteral("Cod. A&IE"), xdlCodAie, QStringLiteral("IEDIID"));
+        // A publisher code only for a publisher.
+        connect(xckEditore, &QCheckBox::toggled, this, [this](bool on) { xdlCodAie->setEnabled(on); });
+    }
+    // Name, fiscal code or VAT number: a click on the column's title sorts by it.
+    grid()->setSortingEnabled(false);
+    auto *header = grid()->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(0, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
 
     // The module outlives its windows: the dialog's parent is this frame while it exists.
     if (!m_dm.chooseDuplicate) {
@@ -168,6 +205,26 @@ TfrBeneficiari::TfrBeneficiari(TdmBeneficiari &dm, QWidget *parent)
     rbGiuridica->setEnabled(false);
     rbFisica->setEnabled(false);
     followRow();
+}
+
+void TfrBeneficiari::sortBy(int column)
+{
+    static const QStringList keys = {QStringLiteral("SBENRAGSOC;IBENID"), QStringLiteral("SBENCODFISCALE;SBENRAGSOC;IBENID"),
+                                     QStringLiteral("SBENPARTITAIVA;SBENRAGSOC;IBENID")};
+    auto *c = collection();
+    if (column < 0 || column >= keys.size() || c->isEditing()) {
+        grid()->horizontalHeader()->setSortIndicator(keys.indexOf(c->sortKeys()), Qt::AscendingOrder);
+        return;
+    }
+    const QVariant key = c->currentKey();
+    c->setSortKeys(keys[column]);
+    grid()->horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
+    if (!c->isOpen())
+        return;
+    if (auto s = c->refresh(); !s)
+        fw::showError(s.error());
+    else if (key.isValid())
+        (void)c->locate(key);
 }
 
 bool TfrBeneficiari::isNatural() const { return rbFisica->isChecked(); }

@@ -51,6 +51,11 @@ public:
     fw::TVeDBCheckBox *xckNonInRegola;
     fw::TVeDBDateEdit *xddUltimoControllo;
     fw::TVeDBCheckBox *xckStoricizza;
+    // Publisher mode only.
+    fw::TVeDBCheckBox *xckEditore = nullptr;
+    fw::TVeDBLookupEdit *xdlCodAie = nullptr;
+    // The list sorted by name (0), fiscal code (1) or VAT number (2).
+    void sortBy(int column);
 
 private:
     void followRow();

@@ -1,5 +1,7 @@
 #include "AbiRDettagli.h"
 
+#include "AbiFBenSearch.h"
+#include "AbiFSearchLoco.h"
 #include "AbiMBen.h"
 #include "AbiUSedi.h"
 #include "Money.h"
@@ -15,7 +17,11 @@
 
 #include <QFormLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
+#include <QBoxLayout>
 
 namespace ccp::ben {
 
@@ -82,6 +88,84 @@ void TfrBenDetail::openFor(int benId)
     updateActions();
 }
 
+void TfrBenDetail::makeReadOnly()
+{
+    for (Action a : {Insert, Edit, Delete, Post, Cancel})
+        lockAction(a, true);
+    pages()->setTabVisible(DetailPage, false);
+    // Nothing to do on these rows: they follow the beneficiary by themselves.
+    toolBar()->hide();
+}
+
+void TfrBenDetail::addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField)
+{
+    if (!m_innerTabs) {
+        m_innerTabs = new QTabWidget(this);
+        m_innerTabs->setObjectName(QStringLiteral("pcInterno"));
+        addBeside(m_innerTabs);
+        connect(this, &fw::TVeEditFrame::dataChanged, this, [this](const QString &field) {
+            if (field.isEmpty())
+                followInner();
+        });
+        connect(this, &fw::TVeEditFrame::modeChanged, this, &TfrBenDetail::followInner);
+    }
+    m_innerTabs->addTab(inner, title);
+    m_inner << Inner{inner, keyField};
+    followInner();
+}
+
+void TfrBenDetail::addBeside(QWidget *widget)
+{
+    if (!m_beside) {
+        // Side by side: the tabs below the registry's list have width to spare, not height.
+        auto *box = static_cast<QBoxLayout *>(layout());
+        const int at = box->indexOf(pages());
+        m_beside = new QSplitter(Qt::Horizontal, this);
+        box->removeWidget(pages());
+        m_beside->addWidget(pages());
+        box->insertWidget(at, m_beside, 1);
+    }
+    m_beside->addWidget(widget);
+    m_beside->setStretchFactor(0, 3);
+    m_beside->setStretchFactor(m_beside->count() - 1, 2);
+}
+
+QList<TfrBenDetail *> TfrBenDetail::innerFrames() const
+{
+    QList<TfrBenDetail *> out;
+    for (const Inner &i : m_inner)
+        out << i.frame;
+    return out;
+}
+
+void TfrBenDetail::followInner()
+{
+    // A row being inserted has no rows of its own yet.
+    auto *c = collection();
+    for (const Inner &i : std::as_const(m_inner)) {
+        const int key = c->isOpen() && c->mode() != fw::DataMode::Insert && c->currentIndex() >= 0
+            ? c->value(c->currentIndex(), i.keyField).toInt() : 0;
+        if (key != i.frame->benId() || !i.frame->collection()->isOpen())
+            i.frame->openFor(key);
+    }
+}
+
+void TfrBenDetail::proposePostcode(fw::TVeDBLookupEdit *place)
+{
+    place->OnChangeFKValue = [this, place] {
+        SqlQuery q(db());
+        if (!q.prepare(QStringLiteral("SELECT FIRST 1 SCAPVALUE, SFRAQUADESC FROM VCOMCAP WHERE ISRPCID = :S AND DDELETE IS NULL"
+                                      " ORDER BY SCAPVALUE")).ok())
+            return;
+        q.bind(QStringLiteral("S"), place->key());
+        if (!q.exec().ok() || !q.next())
+            return;
+        collection()->setFieldValue(QStringLiteral("SCAPVALUE"), q.value(0));
+        collection()->setFieldValue(QStringLiteral("SFRAQUADESC"), q.value(1));
+        dataSource()->reload();
+    };
+}
+
 void TfrBenDetail::setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated)
 {
     QStringList cols, values, sets;
@@ -128,6 +212,7 @@ fw::TVeDBLookupEdit *TfrBenDetail::placeLookup(const char *name, bool withState)
                          fw::SearchColumn::make(QStringLiteral("SCOMDESC"), QString(), false, 0, false),
                          fw::SearchColumn::make(QStringLiteral("SPROSIGLA"), QStringLiteral("Provincia"), true, 70),
                          fw::SearchColumn::make(QStringLiteral("ISTAID"), QString(), false, 0, false)});
+    usePlaceSearch(l, m_db);
     return l;
 }
 
@@ -284,6 +369,11 @@ TfrDatiLegali::TfrDatiLegali(QSqlDatabase db, QWidget *parent)
     };
 }
 
+void TfrDatiLegali::setTurnoverFormat(int option)
+{
+    xdcFatturato->setPrefix(option == 0 ? QString() : QLocale(QLocale::Italian, QLocale::Italy).currencySymbol() + u' ');
+}
+
 // ---- seats -------------------------------------------------------------------------------------------------
 
 TfrSedi::TfrSedi(QSqlDatabase db, QWidget *parent)
@@ -347,19 +437,9 @@ TfrSedi::TfrSedi(QSqlDatabase db, QWidget *parent)
     xckRiferimento = new fw::TVeDBCheckBox(QStringLiteral("&Sede di riferimento"));
     xckRiferimento->setObjectName(QStringLiteral("xckRiferimento"));
     addField(QString(), xckRiferimento, QStringLiteral("LSEBRIFERIMENTO"));
-    // Choosing a municipality proposes its first postcode and hamlet.
-    xdlComune->OnChangeFKValue = [this] {
-        SqlQuery q(this->db());
-        if (!q.prepare(QStringLiteral("SELECT FIRST 1 SCAPVALUE, SFRAQUADESC FROM VCOMCAP WHERE ISRPCID = :S AND DDELETE IS NULL"
-                                      " ORDER BY SCAPVALUE")) .ok())
-            return;
-        q.bind(QStringLiteral("S"), xdlComune->key());
-        if (!q.exec().ok() || !q.next())
-            return;
-        collection()->setFieldValue(QStringLiteral("SCAPVALUE"), q.value(0));
-        collection()->setFieldValue(QStringLiteral("SFRAQUADESC"), q.value(1));
-        dataSource()->reload();
-    };
+    proposePostcode(xdlComune);
+    frTipoSede = new TfrTipoSede(db);
+    addInnerFrame(frTipoSede, QStringLiteral("Tipologia di sede"), QStringLiteral("ISEBID"));
     OnBeforeDelete = [this] {
         if (collection()->value(collection()->currentIndex(), QStringLiteral("LSEBRIFERIMENTO")).toInt() != 1)
             return true;
@@ -409,6 +489,7 @@ fw::TVeDBLookupEdit *beneficiaryLookup(QSqlDatabase db, const char *name, const 
                          fw::SearchColumn::make(QStringLiteral("SBENRAGSOC"), QStringLiteral("Ragione sociale"), true, 320),
                          fw::SearchColumn::make(QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"), true, 150),
                          fw::SearchColumn::make(QStringLiteral("SBENPARTITAIVA"), QStringLiteral("Partita I.V.A."), true, 120)});
+    l->CreateSearchForm = [db](QWidget *parent) -> fw::TfmVeSearch * { return new TfmAbiBenSearch(db, parent); };
     return l;
 }
 
@@ -474,6 +555,10 @@ TfrSostituzioni::TfrSostituzioni(QSqlDatabase db, QWidget *parent)
 {
     setObjectName(QStringLiteral("frSostituzioni"));
     setToolTip(QStringLiteral("E' sostituito da"));
+    frSostituisce = new TfrSostituisce(db, this);
+    addBeside(frSostituisce);
+    auto *caption = new QLabel(QStringLiteral("<b>E' sostituito da</b>"), this);
+    static_cast<QBoxLayout *>(layout())->insertWidget(0, caption);
     auto *c = collection();
     c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
         "INSERT INTO TSOS_SOSTITUZIONI (ISOSID, IBENID, IBENID_P, DSTART) VALUES (:VEGENID, :IBENID, :BENID_P, :DSTART)")});
@@ -501,6 +586,91 @@ TfrSostituzioni::TfrSostituzioni(QSqlDatabase db, QWidget *parent)
         return true;
     };
     connect(this, &fw::TVeEditFrame::modeChanged, this, [this] { xdlSostituente->setParam(QStringLiteral("BENID_P"), benId()); });
+}
+
+} // namespace ccp::ben
+
+namespace ccp::ben {
+
+void TfrSostituzioni::openBoth(int benId)
+{
+    openFor(benId);
+    frSostituisce->openFor(benId);
+}
+
+TfrSostituisce::TfrSostituisce(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT S.ISOSID, S.IBENID, S.IBENID_P, S.DSTART, B.SBENRAGSOC, B.SBENCODFISCALE"
+                       " FROM TSOS_SOSTITUZIONI S INNER JOIN TBEN_BENEFICIARI B ON (B.IBENID = S.IBENID_P)"
+                       " WHERE S.IBENID = :BENID AND S.DDELETE IS NULL ORDER BY S.DSTART"),
+                   QStringLiteral("BENID"), parent)
+{
+    setObjectName(QStringLiteral("frSostituisce"));
+    setToolTip(QStringLiteral("Sostituisce"));
+    makeReadOnly();
+    auto *caption = new QLabel(QStringLiteral("<b>Sostituisce</b>"), this);
+    static_cast<QBoxLayout *>(layout())->insertWidget(0, caption);
+    setGrid(this, {{QStringLiteral("SBENRAGSOC"), QStringLiteral("Beneficiario sostituito"), 300, {}, {}},
+                   {QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"), 150, {}, {}},
+                   {QStringLiteral("DSTART"), QStringLiteral("Data sostituzione"), 110, {}, {}}});
+}
+
+TfrTipoSede::TfrTipoSede(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT T.ISEBTPSID, T.ISEBID, T.ITPSID, P.STPSDESCS, P.STPSDESCL FROM TSEBTPS T"
+                       " INNER JOIN TTPS_TIPOSEDE P ON (P.ITPSID = T.ITPSID)"
+                       " WHERE T.ISEBID = :SEBID AND T.DDELETE IS NULL ORDER BY P.STPSDESCS, T.ISEBTPSID"),
+                   QStringLiteral("SEBID"), parent)
+{
+    setObjectName(QStringLiteral("frTipoSede"));
+    setToolTip(QStringLiteral("Tipologia di sede"));
+    auto *c = collection();
+    c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
+        "INSERT INTO TSEBTPS (ISEBTPSID, ISEBID, ITPSID) VALUES (:VEGENID, :SEBID, :ITPSID)")});
+    c->setStatements(fw::VeOperation::Update, {QStringLiteral("UPDATE TSEBTPS SET ITPSID = :ITPSID WHERE ISEBTPSID = :VECURRID")});
+    c->setStatements(fw::VeOperation::Delete, {SoftDelete.arg(QStringLiteral("TSEBTPS"), QStringLiteral("ISEBTPSID"))});
+    setGrid(this, {{QStringLiteral("STPSDESCS"), QStringLiteral("Codice"), 80, {}, {}},
+                   {QStringLiteral("STPSDESCL"), QStringLiteral("Tipologia di sede"), 300, {}, {}}});
+    xdlTipoSede = new fw::TVeDBLookupEdit(db);
+    xdlTipoSede->setObjectName(QStringLiteral("xdlTipoSede"));
+    xdlTipoSede->setSearchQuery(QStringLiteral(
+        "SELECT P.ITPSID, P.STPSDESCS, P.STPSDESCL FROM TTPS_TIPOSEDE P WHERE P.DDELETE IS NULL AND ##WHERE##"));
+    xdlTipoSede->setKeyField(QStringLiteral("P.ITPSID"));
+    xdlTipoSede->setListField(QStringLiteral("STPSDESCL"));
+    xdlTipoSede->setSearchTitle(QStringLiteral("Tipologie di sedi"));
+    xdlTipoSede->setSearchColumns({fw::SearchColumn::make(QStringLiteral("ITPSID"), QString(), false, 0, false),
+                                   fw::SearchColumn::make(QStringLiteral("STPSDESCS"), QStringLiteral("Codice"), true, 80),
+                                   fw::SearchColumn::make(QStringLiteral("STPSDESCL"), QStringLiteral("Descrizione"), true, 300)});
+    addField(QStringLiteral("&Tipologia di sede"), xdlTipoSede, QStringLiteral("ITPSID"));
+    // The type is the row: without it there is nothing to write.
+    OnCheckPost = [this] {
+        if (collection()->fieldValue(QStringLiteral("ITPSID")).toInt() > 0)
+            return true;
+        fw::showError(invalidMessage(QStringLiteral("Tipologia di sede")));
+        xdlTipoSede->setFocus();
+        return false;
+    };
+}
+
+TfrDurc::TfrDurc(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT C.ICCDID, C.SCCDCODICE, C.SCCDLDESC, C.DCCDDATAASSEGN, C.DCCDDATASCAD FROM TCCD_CIGCUPDURC C"
+                       " WHERE C.ITCCDID = 3 AND C.DDELETE IS NULL AND (C.IBENID = :IBENID"
+                       " OR C.ICCDID IN (SELECT M.ICCDID_DURC FROM TMGM_MOVMAGAZZINO M WHERE M.IBENID = :IBENID AND M.DDELETE IS NULL)"
+                       " OR C.ICCDID IN (SELECT V.ICCDID_DURC FROM TMOV_MOVIMENTI V WHERE V.IBENID = :IBENID AND V.DDELETE IS NULL)"
+                       " OR C.ICCDID IN (SELECT O.ICCDID_DURC FROM TOMG_ORDINIMAGAZ O WHERE O.IBENID = :IBENID AND O.DDELETE IS NULL)"
+                       " OR C.ICCDID IN (SELECT F.ICCDID_DURC FROM TOFF_OFFERTE F INNER JOIN TPREBEN P ON (P.IPREBENID = F.IPREBENID)"
+                       " WHERE P.IBENID = :IBENID AND F.DDELETE IS NULL))"
+                       " ORDER BY C.DCCDDATAASSEGN, C.SCCDCODICE"),
+                   QStringLiteral("IBENID"), parent)
+{
+    setObjectName(QStringLiteral("frDurc"));
+    setToolTip(QStringLiteral("DURC"));
+    makeReadOnly();
+    setGrid(this, {{QStringLiteral("SCCDCODICE"), QStringLiteral("Codice"), 160, {}, {}},
+                   {QStringLiteral("SCCDLDESC"), QStringLiteral("Descrizione"), 320, {}, {}},
+                   {QStringLiteral("DCCDDATAASSEGN"), QStringLiteral("Data assegnazione"), 120, {}, {}},
+                   {QStringLiteral("DCCDDATASCAD"), QStringLiteral("Data scadenza"), 120, {}, {}}});
 }
 
 } // namespace ccp::ben

@@ -13,6 +13,7 @@ class TVeDBNumericEdit;
 } // namespace ccp::fw
 
 class QLineEdit;
+class QTabWidget;
 
 namespace ccp::ben {
 
@@ -26,8 +27,16 @@ public:
                  QWidget *parent = nullptr);
     // Shows the rows of this beneficiary (0: none).
     void openFor(int benId);
+    // Only shows: no insert, edit or delete.
+    void makeReadOnly();
     int benId() const { return m_benId; }
     QSqlDatabase db() const { return m_db; }
+    // A frame of the rows of this frame's current row (named by `keyField`), in a tab below.
+    void addInnerFrame(TfrBenDetail *inner, const QString &title, const QString &keyField);
+    QList<TfrBenDetail *> innerFrames() const;
+    QTabWidget *innerTabs() const { return m_innerTabs; }
+    // Room beside the list and detail for what belongs to the current row.
+    void addBeside(QWidget *widget);
 
 protected:
     // A municipality lookup; `withState` adds the state to the text shown.
@@ -38,12 +47,26 @@ protected:
     void setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated);
     // The post: the frame's own checks, then the collection's post.
     std::function<bool()> OnCheckPost;
+    // Choosing a municipality proposes its first postcode and hamlet.
+    void proposePostcode(fw::TVeDBLookupEdit *place);
 
 private:
+    void followInner();
+
+    QTabWidget *m_innerTabs = nullptr;
+    class QSplitter *m_beside = nullptr;
+    struct Inner
+    {
+        TfrBenDetail *frame;
+        QString keyField;
+    };
+    QList<Inner> m_inner;
     QSqlDatabase m_db;
     QString m_benParam;
     int m_benId = 0;
 };
+
+class TfrTipoSede;
 
 // Telephones, e-mail addresses and web sites: one required text each.
 class TfrNumTelefono : public TfrBenDetail
@@ -92,6 +115,9 @@ class TfrDatiLegali : public TfrBenDetail
     Q_OBJECT
 public:
     explicit TfrDatiLegali(QSqlDatabase db, QWidget *parent = nullptr);
+    // The registry's option: 0 shows the turnover as a plain figure, any other with the
+    // currency symbol before it.
+    void setTurnoverFormat(int option);
     fw::TVeDBLookupEdit *xdlComCcia;
     fw::TVeDBEdit *xdeNumCcia;
     fw::TVeDBLookupEdit *xdlComTribunale;
@@ -115,6 +141,7 @@ public:
     fw::TVeDBEdit *xdeCap;
     fw::TVeDBEdit *xdeQuartiere;
     fw::TVeDBCheckBox *xckRiferimento;
+    TfrTipoSede *frTipoSede;
 };
 
 // Who represents the current beneficiary: a representative holds category 4 while it
@@ -129,14 +156,43 @@ public:
     fw::TVeDBDateEdit *xddFine;
 };
 
-// Who substitutes the current beneficiary ("E' sostituito da"), from a date.
+// The beneficiaries the current one substitutes ("Sostituisce"): shown, not edited here.
+class TfrSostituisce : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrSostituisce(QSqlDatabase db, QWidget *parent = nullptr);
+};
+
+// Who substitutes the current beneficiary ("E' sostituito da"), from a date; above it, whom
+// the beneficiary substitutes.
 class TfrSostituzioni : public TfrBenDetail
 {
     Q_OBJECT
 public:
     explicit TfrSostituzioni(QSqlDatabase db, QWidget *parent = nullptr);
+    // Opens both lists.
+    void openBoth(int benId);
     fw::TVeDBLookupEdit *xdlSostituente;
     fw::TVeDBDateEdit *xddData;
+    TfrSostituisce *frSostituisce;
+};
+
+// The types of one seat ("Tipologia di sede").
+class TfrTipoSede : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrTipoSede(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBLookupEdit *xdlTipoSede;
+};
+
+// The DURC codes that name the beneficiary or that its documents carry: read only.
+class TfrDurc : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrDurc(QSqlDatabase db, QWidget *parent = nullptr);
 };
 
 } // namespace ccp::ben

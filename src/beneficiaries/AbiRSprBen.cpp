@@ -1,6 +1,8 @@
 #include "AbiRSprBen.h"
 
 #include "AbiUDatiBancari.h"
+#include "AbiUSedi.h"
+#include "AbiMBen.h"
 #include "AbiUIBAN.h"
 #include "SqlQuery.h"
 #include "TVeDBCheckBox.h"
@@ -263,6 +265,134 @@ TfrDatiBancari::TfrDatiBancari(QSqlDatabase db, QWidget *parent)
     });
     btnInsIban->setEnabled(false);
     OnCheckPost = [this] { return checkPost(); };
+    frDelegati = new TfrDelegatiConto(db);
+    addInnerFrame(frDelegati, QStringLiteral("Delegati Conto"), QStringLiteral("ISPRBENID"));
+    frQuietanzante = new TfrQuietanzante(db);
+    addInnerFrame(frQuietanzante, QStringLiteral("Quietanzante"), QStringLiteral("ISPRBENID"));
+}
+
+// ---- account delegates and receipt signer ------------------------------------------------------------------
+
+namespace {
+
+// The first empty one of the required texts: its message and the focus.
+bool requireAll(fw::TVeQueryCollection *c, const QList<std::tuple<QString, QString, QWidget *>> &fields)
+{
+    for (const auto &[field, label, control] : fields) {
+        const QVariant v = c->fieldValue(field);
+        const bool isKey = v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong;
+        if (isKey ? v.toInt() > 0 : !v.toString().trimmed().isEmpty())
+            continue;
+        fw::showError(invalidMessage(label));
+        control->setFocus();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TfrDelegatiConto::TfrDelegatiConto(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT D.IDEGID, D.ISPRBENID, D.SDEGCOGNOME, D.SDEGNOME, D.SDEGCODFISCALE, D.DSTART, D.DEND"
+                       " FROM TDEG_DELEGATI D WHERE D.ISPRBENID = :SPRBENID ORDER BY D.SDEGCOGNOME, D.SDEGNOME, D.IDEGID"),
+                   QStringLiteral("SPRBENID"), parent)
+{
+    setObjectName(QStringLiteral("frDelegatiConto"));
+    setToolTip(QStringLiteral("Delegati Conto"));
+    auto *c = collection();
+    c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
+        "INSERT INTO TDeg_Delegati (iDegId, iSprBenId, sDegCognome, sDegNome, sDegCodFiscale, dStart, dEnd)"
+        " VALUES (:VEGENID, :SPRBENID, :SDEGCOGNOME, :SDEGNOME, :SDEGCODFISCALE, :DSTART, :DEND)")});
+    c->setStatements(fw::VeOperation::Update, {QStringLiteral(
+        "UPDATE TDeg_Delegati SET sDegCognome = :SDEGCOGNOME, sDegNome = :SDEGNOME, sDegCodFiscale = :SDEGCODFISCALE,"
+        " dStart = :DSTART, dEnd = :DEND WHERE iDegId = :VECURRID")});
+    c->setStatements(fw::VeOperation::Delete, {QStringLiteral("DELETE FROM TDeg_Delegati WHERE iDegId = :VECURRID")});
+    model()->setColumns({{QStringLiteral("SDEGCOGNOME"), QStringLiteral("Cognome"), 180, {}, {}},
+                         {QStringLiteral("SDEGNOME"), QStringLiteral("Nome"), 160, {}, {}},
+                         {QStringLiteral("SDEGCODFISCALE"), QStringLiteral("Codice fiscale"), 150, {}, {}},
+                         {QStringLiteral("DSTART"), QStringLiteral("Inizio validità"), 100, {}, {}},
+                         {QStringLiteral("DEND"), QStringLiteral("Fine validità"), 100, {}, {}}});
+    for (int i = 0; i < model()->columns().size(); ++i)
+        grid()->setColumnWidth(i, model()->columns()[i].width);
+    xdeCognome = textEdit("xdeCognome", 60);
+    addField(QStringLiteral("&Cognome"), xdeCognome, QStringLiteral("SDEGCOGNOME"));
+    xdeNome = textEdit("xdeNome", 60);
+    addField(QStringLiteral("&Nome"), xdeNome, QStringLiteral("SDEGNOME"));
+    xdeCodFiscale = textEdit("xdeCodFiscale", 20, true);
+    addField(QStringLiteral("Codice &fiscale"), xdeCodFiscale, QStringLiteral("SDEGCODFISCALE"));
+    xddInizio = new fw::TVeDBDateEdit;
+    addField(QStringLiteral("&Inizio validità"), xddInizio, QStringLiteral("DSTART"));
+    xddFine = new fw::TVeDBDateEdit;
+    addField(QStringLiteral("Fin&e validità"), xddFine, QStringLiteral("DEND"));
+    OnCheckPost = [this] {
+        return requireAll(collection(), {{QStringLiteral("SDEGCOGNOME"), QStringLiteral("Cognome"), xdeCognome},
+                                         {QStringLiteral("SDEGNOME"), QStringLiteral("Nome"), xdeNome},
+                                         {QStringLiteral("SDEGCODFISCALE"), QStringLiteral("Codice fiscale"), xdeCodFiscale}});
+    };
+}
+
+TfrQuietanzante::TfrQuietanzante(QSqlDatabase db, QWidget *parent)
+    : TfrBenDetail(db, QStringLiteral(
+                       "SELECT Q.IQUIID, Q.ISPRBENID, Q.SQUINOMINATIVO, Q.SQUIINDIRIZZO, Q.SQUICODICEFISCALE, Q.ICOMCAPID,"
+                       " CC.ISRPCID, CC.SCAPVALUE, CC.SFRAQUADESC, CC.ISTAID,"
+                       " CAST(CC.SCOMDESC || ' (' || COALESCE(CC.SPROSIGLA, '') || ')' AS VARCHAR(200)) AS COMUNE"
+                       " FROM TQUI_QUIETANZANTE Q LEFT OUTER JOIN VCOMCAP CC ON (CC.ICOMCAPID = Q.ICOMCAPID)"
+                       " WHERE Q.ISPRBENID = :SPRBENID ORDER BY Q.IQUIID"),
+                   QStringLiteral("SPRBENID"), parent)
+{
+    setObjectName(QStringLiteral("frQuietanzante"));
+    setToolTip(QStringLiteral("Quietanzante"));
+    auto *c = collection();
+    c->setStatements(fw::VeOperation::Insert, {QStringLiteral(
+        "INSERT INTO TQui_Quietanzante (iQuiId, iSprBenId, sQuiNominativo, sQuiIndirizzo, sQuiCodiceFiscale, iComCapId)"
+        " VALUES (:VEGENID, :SPRBENID, :SQUINOMINATIVO, :SQUIINDIRIZZO, :SQUICODICEFISCALE, :ICOMCAPID)")});
+    c->setStatements(fw::VeOperation::Update, {QStringLiteral(
+        "UPDATE TQui_Quietanzante SET sQuiNominativo = :SQUINOMINATIVO, sQuiIndirizzo = :SQUIINDIRIZZO,"
+        " sQuiCodiceFiscale = :SQUICODICEFISCALE, iComCapId = :ICOMCAPID WHERE iQuiId = :VECURRID")});
+    c->setStatements(fw::VeOperation::Delete, {QStringLiteral("DELETE FROM TQui_Quietanzante WHERE iQuiId = :VECURRID")});
+    // The address parts are written with the signer, in its transaction.
+    c->VeBeforeExec = [this](fw::VeExecContext &ctx) {
+        if (ctx.operation == fw::VeOperation::Delete)
+            return;
+        auto *col = collection();
+        auto id = resolveAddress(this->db(), col->fieldValue(QStringLiteral("ISRPCID")),
+                                 col->fieldValue(QStringLiteral("SCAPVALUE")).toString(),
+                                 col->fieldValue(QStringLiteral("SFRAQUADESC")).toString());
+        if (!id) {
+            ctx.fail(id.error());
+            return;
+        }
+        ctx.params.set(QStringLiteral("ICOMCAPID"), *id);
+    };
+    model()->setColumns({{QStringLiteral("SQUINOMINATIVO"), QStringLiteral("Nominativo"), 220, {}, {}},
+                         {QStringLiteral("SQUIINDIRIZZO"), QStringLiteral("Indirizzo"), 220, {}, {}},
+                         {QStringLiteral("COMUNE"), QStringLiteral("Comune"), 180, {}, {}},
+                         {QStringLiteral("SQUICODICEFISCALE"), QStringLiteral("Codice Fiscale"), 150, {}, {}}});
+    for (int i = 0; i < model()->columns().size(); ++i)
+        grid()->setColumnWidth(i, model()->columns()[i].width);
+    xdeNominativo = textEdit("xdeNominativo", 120);
+    addField(QStringLiteral("&Nominativo"), xdeNominativo, QStringLiteral("SQUINOMINATIVO"));
+    xdeIndirizzo = textEdit("xdeIndirizzo", 100);
+    addField(QStringLiteral("&Indirizzo"), xdeIndirizzo, QStringLiteral("SQUIINDIRIZZO"));
+    xdlComune = placeLookup("xdlComune", true);
+    addField(QStringLiteral("&Comune"), xdlComune, QStringLiteral("ISRPCID"));
+    xdeCap = textEdit("xdeCap", 5);
+    addField(QStringLiteral("C&AP"), xdeCap, QStringLiteral("SCAPVALUE"));
+    xdeQuartiere = textEdit("xdeQuartiere", 100);
+    addField(QStringLiteral("&Quartiere"), xdeQuartiere, QStringLiteral("SFRAQUADESC"));
+    xdeCodFiscale = textEdit("xdeCodFiscale", 20, true);
+    addField(QStringLiteral("Codice &Fiscale"), xdeCodFiscale, QStringLiteral("SQUICODICEFISCALE"));
+    proposePostcode(xdlComune);
+    OnCheckPost = [this] {
+        auto *col = collection();
+        if (col->fieldValue(QStringLiteral("SQUINOMINATIVO")).toString().trimmed().isEmpty())
+            return true;
+        return requireAll(col, {{QStringLiteral("SQUICODICEFISCALE"), QStringLiteral("Codice Fiscale del quietanzante"), xdeCodFiscale},
+                                {QStringLiteral("SQUIINDIRIZZO"), QStringLiteral("Indirizzo del quietanzante"), xdeIndirizzo},
+                                {QStringLiteral("ISRPCID"), QStringLiteral("Comune del quietanzante"), xdlComune},
+                                {QStringLiteral("SCAPVALUE"), QStringLiteral("CAP del quietanzante"), xdeCap}});
+    };
 }
 
 void TfrDatiBancari::setForeignControls(bool foreign)

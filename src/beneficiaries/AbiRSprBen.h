@@ -26,6 +26,34 @@ public:
     QLabel *lbTotCaratteri;
 };
 
+// "Delegati Conto": who may operate on one bank detail, and from when to when.
+class TfrDelegatiConto : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrDelegatiConto(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBEdit *xdeCognome;
+    fw::TVeDBEdit *xdeNome;
+    fw::TVeDBEdit *xdeCodFiscale;
+    fw::TVeDBDateEdit *xddInizio;
+    fw::TVeDBDateEdit *xddFine;
+};
+
+// "Quietanzante": who signs the receipt for payments to one bank detail; a name given
+// needs the fiscal code and the whole address.
+class TfrQuietanzante : public TfrBenDetail
+{
+    Q_OBJECT
+public:
+    explicit TfrQuietanzante(QSqlDatabase db, QWidget *parent = nullptr);
+    fw::TVeDBEdit *xdeNominativo;
+    fw::TVeDBEdit *xdeIndirizzo;
+    fw::TVeDBLookupEdit *xdlComune;
+    fw::TVeDBEdit *xdeCap;
+    fw::TVeDBEdit *xdeQuartiere;
+    fw::TVeDBEdit *xdeCodFiscale;
+};
+
 // "Pagamenti": the bank details of the current beneficiary.
 class TfrDatiBancari : public TfrBenDetail
 {
@@ -55,6 +83,8 @@ public:
     QLabel *lbTotCaratteri;
     QLabel *lbBanca;
     QLabel *lbSportello;
+    TfrDelegatiConto *frDelegati;
+    TfrQuietanzante *frQuietanzante;
 
 private:
     bool checkPost();

@@ -1,6 +1,7 @@
 #include "AbiURegister.h"
 
 #include "AbiFBen.h"
+#include "AbiFBenSearch.h"
 #include "AbiFComEsteri.h"
 #include "AbiMCom.h"
 #include "TVeQueryCollection.h"
@@ -21,6 +22,21 @@ QPointer<TdmComuni> g_towns;
 } // namespace
 
 TdmBeneficiari *registryModule() { return g_module; }
+
+bool openTownsModule(QSqlDatabase db)
+{
+    if (g_towns && g_towns->db().connectionName() != db.connectionName())
+        delete g_towns;
+    if (!g_towns)
+        g_towns = new TdmComuni(db, QCoreApplication::instance());
+    if (!g_towns)
+        return false;
+    if (!g_towns->xqcComEsteri()->isOpen() && !g_towns->open()) {
+        delete g_towns;
+        g_towns = nullptr;
+    }
+    return true;
+}
 
 void registerWindows(QSqlDatabase db, const QString &mainDirectory)
 {
@@ -48,7 +64,14 @@ void registerWindows(QSqlDatabase db, const QString &mainDirectory)
         };
         return form;
     });
+    fw::TVeFormRegistry::instance().registerClass(QStringLiteral("TfmAbiBenSearch"), [](QWidget *parent) -> QWidget * {
+        return new TfmAbiBenSearch(g_db, parent);
+    });
+    fw::TVeFormRegistry::instance().registerClass(QStringLiteral("TfmAbiMultiSelectBen"), [](QWidget *parent) -> QWidget * {
+        return new TfmAbiMultiSelectBen(g_db, parent);
+    });
     fw::TVeFormRegistry::instance().registerClass(QStringLiteral("TfmComEsteri"), [](QWidget *parent) -> QWidget * {
+        openTownsModule(g_db);
         if (!g_towns)
             g_towns = new TdmComuni(g_db, QCoreApplication::instance());
         return new TfmComEsteri(*g_towns, parent);

@@ -36,7 +36,14 @@ void TVeDBCurrencyEdit::showValue()
     if (m_empty)
         setText(QString());
     else
-        setText(hasFocus() && !isReadOnly() ? m_value.toEdit() : m_value.toList());
+        setText(hasFocus() && !isReadOnly() ? m_value.toEdit() : m_prefix + m_value.toList());
+}
+
+void TVeDBCurrencyEdit::setPrefix(const QString &prefix)
+{
+    m_prefix = prefix;
+    if (!m_typing)
+        showValue();
 }
 
 QVariant TVeDBCurrencyEdit::fieldValue() const

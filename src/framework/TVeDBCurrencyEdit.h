@@ -18,6 +18,9 @@ public:
     bool isEmpty() const { return m_empty; }
     void setMoney(Money value);
     void clearValue();
+    // Text put before the amount when it is shown, not while it is typed ("€ ").
+    void setPrefix(const QString &prefix);
+    const QString &prefix() const { return m_prefix; }
 
     QVariant fieldValue() const override;
     void setFieldValue(const QVariant &value) override;
@@ -39,6 +42,7 @@ private:
     Money m_value;
     bool m_empty = true;
     bool m_typing = false;
+    QString m_prefix;
 };
 
 } // namespace ccp::fw

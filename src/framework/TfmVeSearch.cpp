@@ -161,6 +161,8 @@ void TfmVeSearch::applySearch()
     m_typing->stop();
     if (m_search->text().trimmed() == m_appliedText && m_collection->isOpen())
         return;
+    // The cursor stays in its column: windows that search the current column rely on it.
+    const int column = qMax(0, m_grid->currentIndex().column());
     const Status s = [&]() {
         m_appliedText = m_search->text().trimmed();
         const SearchCondition cond = searchCondition(m_appliedText);
@@ -173,7 +175,7 @@ void TfmVeSearch::applySearch()
         return;
     }
     if (m_model->rowCount() > 0)
-        m_grid->setCurrentIndex(m_model->index(0, 0));
+        m_grid->setCurrentIndex(m_model->index(0, qMin(column, m_model->columnCount() - 1)));
     updateCount();
 }
 

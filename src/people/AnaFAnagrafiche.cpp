@@ -1,5 +1,10 @@
 #include "AnaFAnagrafiche.h"
 
+#include "TVeEditFrame.h"
+#include "TVeLaunchers.h"
+#include <QCloseEvent>
+#include <QTabBar>
+
 #include "ModAnaMAtt.h"
 #include "TVeQueryCollection.h"
 #include "TVeQueryModel.h"
@@ -118,8 +123,20 @@ TfmAnaAnagrafiche::TfmAnaAnagrafiche(TdmModAnaAtt &module, QWidget *parent) : QW
     module.requestFrames(m_category, m_flags, pairs);
     for (int i = 0; i + 1 < pairs.size(); i += 2) {
         const auto list = detailList(pairs[i]);
-        if (!list)
-            continue;   // a frame of a package this installation does not have
+        if (!list) {
+            // An editing frame registered by its class name, or a frame of a package this
+            // installation does not have.
+            if (auto *edit = qobject_cast<fw::TVeEditFrame *>(fw::TVeFormRegistry::instance().create(pairs[i], m_tabs))) {
+                m_editFrames << edit;
+                m_tabs->addTab(edit, pairs[i + 1]);
+                connect(edit, &fw::TVeEditFrame::modeChanged, this, [this](int mode) {
+                    // The person stays the same while the status is being written.
+                    m_tabs->tabBar()->setEnabled(mode == 0);
+                    m_search->setEnabled(mode == 0);
+                });
+            }
+            continue;
+        }
         auto *frame = new TfrAnaList(module.db(), pairs[i], *list, m_tabs);
         m_frames << frame;
         m_tabs->addTab(frame, pairs[i + 1]);
@@ -175,6 +192,18 @@ void TfmAnaAnagrafiche::showCurrent()
         m_values[i]->setText(texts.value(i));
     for (TfrAnaList *frame : std::as_const(m_frames))
         frame->showPerson(anaId);
+    for (fw::TVeEditFrame *frame : std::as_const(m_editFrames))
+        QMetaObject::invokeMethod(frame, "showPerson", Q_ARG(int, anaId));
+}
+
+void TfmAnaAnagrafiche::closeEvent(QCloseEvent *event)
+{
+    for (fw::TVeEditFrame *frame : std::as_const(m_editFrames))
+        if (!frame->canClose()) {
+            event->ignore();
+            return;
+        }
+    QWidget::closeEvent(event);
 }
 
 } // namespace ccp::people

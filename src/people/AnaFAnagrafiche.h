@@ -10,6 +10,7 @@ class QTableView;
 class QTimer;
 
 namespace ccp::fw {
+class TVeEditFrame;
 class TVeQueryCollection;
 class TVeQueryModel;
 }
@@ -51,9 +52,14 @@ public:
     fw::TVeQueryCollection *collection() const { return m_people; }
     const PersonDetail &detail() const { return m_detail; }
     QList<TfrAnaList *> frames() const { return m_frames; }
+    // The tabs that edit the person's data.
+    QList<fw::TVeEditFrame *> editFrames() const { return m_editFrames; }
 
     void setDetailsReadOnly(bool on) { m_readOnly = on; }
     bool detailsReadOnly() const { return m_readOnly; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void showCurrent();
@@ -70,6 +76,7 @@ private:
     QTableView *m_grid;
     QList<QLabel *> m_values;
     QList<TfrAnaList *> m_frames;
+    QList<fw::TVeEditFrame *> m_editFrames;
     PersonDetail m_detail;
 };
 

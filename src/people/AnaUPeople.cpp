@@ -136,12 +136,6 @@ std::optional<DetailList> detailList(const QString &frameClass)
            QStringLiteral("sAnaCodFiscale")},
           {QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("Parentela"),
            QStringLiteral("Codice fiscale")}}},
-        {QStringLiteral("TFRKBDEDEEXTRA"),
-         {QStringLiteral("SELECT AnaSoc.iAnaSocId, Soc.sSocLDesc FROM TAnaSoc AnaSoc"
-                         " INNER JOIN TSoc_StatOccupaz Soc ON (Soc.iSocId = AnaSoc.iSocId)"
-                         " WHERE AnaSoc.iAnaId = :iAnaId"),
-          {QStringLiteral("sSocLDesc")},
-          {QStringLiteral("Stato occupazionale")}}},
     };
     const auto it = lists.constFind(frameClass.toUpper());
     if (it == lists.constEnd())

@@ -1,4 +1,6 @@
 #include "ModAnaMAtt.h"
+
+#include "kbdREdaExtra.h"
 #include "AnaFAnagrafiche.h"
 
 namespace ccp::people {
@@ -35,6 +37,7 @@ void TdmModAnaAtt::requestFrames(int category, int &flags, QStringList &framesAn
 
 void TdmModAnaAtt::registerWindows()
 {
+    TfrkbdEdeExtra::registerClass();
     auto &registry = fw::TVeFormRegistry::instance();
     if (!registry.contains(WindowClass))
         registry.registerClass(WindowClass, [](QWidget *parent) -> QWidget * {
