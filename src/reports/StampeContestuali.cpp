@@ -5,6 +5,7 @@
 #include "ReportStore.h"
 #include "ReportTreePage.h"
 #include "SqlQuery.h"
+#include "TVeLaunchers.h"
 #include "VeMessageDlg.h"
 
 #include <QDir>
@@ -156,6 +157,9 @@ TDbReportActivation::TDbReportActivation(QSqlDatabase db, ReportHost host) : m_d
 {
     if (m_host.logoFile.isEmpty())
         m_host.logoFile = schoolLogoFile();
+    // Where the program puts its windows (the main window's work area).
+    if (!m_host.show)
+        m_host.show = [](QWidget *preview) { fw::TVeAttivazione::host().showForm(preview, false); };
 }
 
 namespace {
@@ -179,10 +183,9 @@ Status TDbReportActivation::preview(int reportId, int imageIndex, std::unique_pt
     giveLogo(*data, m_host.logoFile);
     auto *preview = new TfmReportPreview;
     preview->setAttribute(Qt::WA_DeleteOnClose);
-    if (m_host.show)
-        m_host.show(preview);
-    else
-        preview->show();
+    m_host.show(preview);
+    if (preview->parentWidget())
+        preview->parentWidget()->showMaximized();
     if (!preview->run(tpl.value(), std::move(data), info)) {
         preview->close();
         return Status::failure(QString());  // the preview said why, or the user stopped it

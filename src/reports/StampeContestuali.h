@@ -83,7 +83,8 @@ public:
 };
 
 // The program's activation: templates from the database, the school's logo (the host's, else
-// the main folder's) as image "logo", the preview placed by the host.
+// the main folder's) as image "logo", the preview placed by the host (else among the
+// program's windows).
 class TDbReportActivation : public TReportActivation
 {
 public:
