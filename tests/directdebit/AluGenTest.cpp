@@ -155,6 +155,35 @@ TEST_F(AcbWindow, EmptyIbanIsSavedAMalformedOneIsRefused)
               QStringLiteral("IT60X0542811101000000123456"));
 }
 
+TEST_F(AcbWindow, MandateTakesTheDefaultAndIsNotSharedWithAnotherPupil)
+{
+    const int pupil = freePupil();
+    startNew(pupil, parentOf(pupil));
+    frame()->xacPost()->trigger();
+    ASSERT_EQ(frame()->mode(), 0) << qPrintable(messages.lastText());
+    const QString mandate =
+        scalar(QStringLiteral("SELECT sAcbMandato FROM TAcb_AluCoordBan WHERE iAnaId = %1").arg(pupil)).toString();
+    EXPECT_FALSE(mandate.isEmpty());
+
+    const int other = freePupil();
+    startNew(other, parentOf(other));
+    frame()->collection()->setFieldValue(QStringLiteral("sAcbMandato"), mandate);
+    frame()->collection()->setFieldValue(QStringLiteral("dAcbDataFirma"), QDate(2026, 9, 15));
+    messages.clear();
+    frame()->xacPost()->trigger();
+    const QString name =
+        scalar(QStringLiteral("SELECT sAnaCognome || ' ' || sAnaNome FROM TAna_Anagrafiche WHERE iAnaId = %1").arg(pupil))
+            .toString();
+    EXPECT_EQ(messages.lastText(), AcbText::mandateHeld(mandate, name));
+    EXPECT_EQ(frame()->mode(), 1) << "the row stays in edit";
+    frame()->collection()->setFieldValue(QStringLiteral("sAcbMandato"), QStringLiteral("MANDATO/2026-07"));
+    frame()->xacPost()->trigger();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT sAcbMandato || ' ' || dAcbDataFirma FROM TAcb_AluCoordBan WHERE iAnaId = %1")
+                         .arg(other))
+                  .toString(),
+              QStringLiteral("MANDATO/2026-07 2026-09-15"));
+}
+
 TEST_F(AcbWindow, ThePupilRestrictsTheParentsAndOnlyAParentChoiceSetsTheHolder)
 {
     const int first = freePupil();
