@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QDir>
+#include <QHash>
 #include <QMap>
 #include <QSettings>
 #include <QXmlStreamWriter>
@@ -194,10 +195,10 @@ Status checkSddBatch(const SddBatch &b)
         return Status::failure(SddText::NoTransactions);
     for (const SddTransaction &t : b.transactions) {
         const QString mandate = t.mandateId.trimmed();
-        if (!abiban::CheckIBAN(t.iban.trimmed()))
-            return Status::failure(SddText::debtorIbanInvalid(t.pupil, t.iban));
         if (mandate.isEmpty())
             return Status::failure(SddText::mandateMissing(t.pupil));
+        if (!abiban::CheckIBAN(t.iban.trimmed()))
+            return Status::failure(SddText::debtorIbanInvalid(t.pupil, t.iban));
         // A mandate id is the debtor bank's key: never cut or altered.
         if (mandate.size() > MaxId || sddText(mandate, MaxId) != mandate)
             return Status::failure(SddText::mandateTooLong(t.pupil, mandate));
@@ -357,6 +358,53 @@ Result<QByteArray> writeSdd(const SddBatch &b)
     if (b.envelope)
         close(2);
     w.writeEndDocument();
+    return out;
+}
+
+// ---- from the dispositions ----------------------------------------------------------------
+
+QString sddEndToEndId(const QDate &created, int payerId, int progressive)
+{
+    return QStringLiteral("CCP%1-%2-%3").arg(created.toString(QStringLiteral("yyyyMMdd"))).arg(payerId).arg(progressive);
+}
+
+Result<QList<SddTransaction>> sddTransactions(const QSqlDatabase &db, int mpgId, const QList<SddDisposition> &dispositions,
+                                              const QDate &created, const QDate &earliest)
+{
+    struct Coordinates { int acbId; QString mandate; QDate signature; QString iban; };
+    QHash<int, Coordinates> byPupil;
+    SqlQuery q(db);
+    if (Status s = q.prepare(QStringLiteral("SELECT iAcbId, iAnaId, sAcbMandato, dAcbDataFirma, sAcbIBan FROM TAcb_AluCoordBan"
+                                            " WHERE iMpgId = :iMpgId ORDER BY iAcbId DESC"));
+        !s)
+        return s;
+    q.bind(QStringLiteral("iMpgId"), mpgId);
+    if (Status s = q.exec(); !s)
+        return s;
+    while (q.next())   // the oldest coordinates of a pupil win, as the export reads them
+        byPupil.insert(q.integer(QStringLiteral("iAnaId")),
+                       {q.integer(QStringLiteral("iAcbId")), q.text(QStringLiteral("sAcbMandato")).trimmed(),
+                        q.date(QStringLiteral("dAcbDataFirma")), q.text(QStringLiteral("sAcbIBan")).trimmed()});
+    QList<SddTransaction> out;
+    out.reserve(dispositions.size());
+    for (const SddDisposition &d : dispositions) {
+        const Coordinates c = byPupil.value(d.pupilId, Coordinates{0, {}, {}, {}});
+        SddTransaction t;
+        t.pupil = d.pupil;
+        t.acbId = c.acbId;
+        t.debtorName = d.debtorName;
+        t.iban = c.iban;
+        t.amount = Money::fromCents(d.cents);
+        t.mandateId = c.mandate;
+        t.signatureDate = c.signature;
+        t.endToEndId = sddEndToEndId(created, d.payerId, d.progressive);
+        QString reason = d.causale + QStringLiteral(" - ") + d.pupil;
+        if (d.components > 1)
+            reason += QStringLiteral(" (%1 voci)").arg(d.components);
+        t.remittance = reason;
+        t.collectionDate = d.dueDate.isValid() && d.dueDate >= earliest ? d.dueDate : earliest;
+        out.append(t);
+    }
     return out;
 }
 

@@ -88,6 +88,28 @@ QString sddText(const QString &text, int maxLength);
 // collection date of this file) FRST, every other RCUR.
 void assignSequenceTypes(QList<SddTransaction> &transactions, const QSet<QString> &debitedMandates);
 
+// A disposition of the bank export as the SEPA file needs it.
+struct SddDisposition
+{
+    int pupilId = 0;
+    int payerId = 0;
+    int progressive = 0;     // number of the disposition in the file, from 1
+    QString pupil;           // "Surname Name"
+    QString debtorName;      // account holder
+    QString causale;
+    int components = 1;      // detail rows summed into the disposition
+    qint64 cents = 0;
+    QDate dueDate;
+};
+
+// The end-to-end id of a disposition: file date, payer and progressive, within 35 characters.
+QString sddEndToEndId(const QDate &created, int payerId, int progressive);
+// The debits of the dispositions, with each pupil's coordinates of payment method `mpgId`
+// (mandate, signature date, IBAN). A pupil without such coordinates gets an empty mandate, so
+// the checks refuse it by name. The collection date is the due date, not before `earliest`.
+Result<QList<SddTransaction>> sddTransactions(const QSqlDatabase &db, int mpgId, const QList<SddDisposition> &dispositions,
+                                              const QDate &created, const QDate &earliest);
+
 // Checks the whole batch and writes the XML; a refusal comes before anything is produced.
 Status checkSddBatch(const SddBatch &batch);
 Result<QByteArray> writeSdd(const SddBatch &batch);

@@ -421,6 +421,41 @@ TEST_F(SddExport, ARefusalOrAFailureLeavesNoFileAndNoRecord)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("SDD.xml")}) << "no temporary left";
 }
 
+TEST_F(SddExport, DispositionsTakeTheirPupilsMandateAndACollectionDateNotInThePast)
+{
+    exec(QStringLiteral("UPDATE TAcb_AluCoordBan SET sAcbIBan = '%1', dAcbDataFirma = '2025-09-01' WHERE iAcbId = %2")
+             .arg(iban(7))
+             .arg(acbId));
+    const QDate created(2026, 10, 20);
+    SddDisposition due{pupil, 500, 1, QStringLiteral("Rossi Anna"), QStringLiteral("Rossi Carlo"), QStringLiteral("Quota"),
+                       2, 8000, QDate(2026, 10, 31)};
+    SddDisposition late = due;
+    late.progressive = 2;
+    late.components = 1;
+    late.dueDate = QDate(2026, 9, 30);
+    SddDisposition without{freePupil(), 501, 3, QStringLiteral("Neri Ugo"), QStringLiteral("Neri Ada"), QStringLiteral("Quota"),
+                           1, 100, QDate(2026, 10, 31)};
+    auto txs = sddTransactions(t.db(), 11, {due, late, without}, created, created.addDays(2));
+    ASSERT_TRUE(txs.ok()) << qPrintable(txs.error());
+    ASSERT_EQ(txs->size(), 3);
+    const SddTransaction &a = txs->at(0);
+    EXPECT_EQ(a.mandateId, mandate);
+    EXPECT_EQ(a.acbId, acbId);
+    EXPECT_EQ(a.iban, iban(7));
+    EXPECT_EQ(a.signatureDate, QDate(2025, 9, 1));
+    EXPECT_EQ(a.amount, Money::fromCents(8000));
+    EXPECT_EQ(a.collectionDate, QDate(2026, 10, 31));
+    EXPECT_EQ(a.remittance, QStringLiteral("Quota - Rossi Anna (2 voci)"));
+    EXPECT_EQ(txs->at(1).collectionDate, QDate(2026, 10, 22)) << "a past due date is collected at the earliest date";
+    EXPECT_NE(a.endToEndId, txs->at(1).endToEndId);
+    EXPECT_LE(sddEndToEndId(created, 2147483647, 9999999).size(), 35);
+
+    SddBatch b = batch();
+    b.transactions = txs.value();
+    EXPECT_EQ(writeSdd(b).error(), SddText::mandateMissing(QStringLiteral("Neri Ugo")))
+        << "a pupil without coordinates of the method is refused by name";
+}
+
 // ---- the coordinates window ----------------------------------------------------------------
 
 TEST(SepaSdd, MandateRulesOfTheCoordinates)
