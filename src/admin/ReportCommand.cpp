@@ -115,7 +115,7 @@ Status installReportTemplates(const ConnectionSettings &settings, QTextStream &o
     auto n = reports::installTemplates(db.value());
     if (!n)
         return n.status();
-    out << "  Modelli di stampa caricati: " << n.value() << Qt::endl;
+    out << "  Modelli di stampa caricati: " << n.value().written << Qt::endl;
     return {};
 }
 

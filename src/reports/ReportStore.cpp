@@ -1,5 +1,6 @@
 #include "ReportStore.h"
 
+#include "ReportRegistration.h"
 #include "SqlQuery.h"
 
 #include <QDir>
@@ -35,27 +36,40 @@ Result<std::vector<StoredTemplate>> shippedTemplates()
     return out;
 }
 
-Result<int> installTemplates(QSqlDatabase db)
+Result<TemplateInstall> installTemplates(QSqlDatabase db)
 {
     auto shipped = shippedTemplates();
     if (!shipped)
         return shipped.status();
+    return installTemplates(db, shipped.value());
+}
+
+Result<TemplateInstall> installTemplates(QSqlDatabase db, const std::vector<StoredTemplate> &templates)
+{
+    TemplateInstall done;
     const Status s = runInTransaction(db, [&]() -> Status {
+        done = {};
         SqlQuery q(db);
         if (auto p = q.prepare(QStringLiteral(
                 "UPDATE OR INSERT INTO TYRpt_RptTemplate (iYRptId, sYRptDesc, bYRptTemplate, DDELETE) "
                 "VALUES (:id, :title, :xml, NULL) MATCHING (iYRptId)")); !p)
             return p;
-        for (const StoredTemplate &t : shipped.value()) {
+        for (const StoredTemplate &t : templates) {
             q.bind(QStringLiteral("id"), t.id).bind(QStringLiteral("title"), t.title).bind(QStringLiteral("xml"), t.xml);
             if (auto e = q.exec(); !e)
                 return e;
+            auto categories = templateCategories(t.xml);
+            if (!categories)
+                return Status::failure(QStringLiteral("Modello %1: %2").arg(t.id).arg(categories.error()));
+            if (auto e = registerCategories(db, t.id, categories.value()); !e)
+                return e;
+            ++done.written;
         }
         return {};
     });
     if (!s)
-        return Result<int>::failure(QStringLiteral("Modelli di stampa non caricati: %1").arg(s.error()));
-    return int(shipped.value().size());
+        return Result<TemplateInstall>::failure(QStringLiteral("Modelli di stampa non caricati: %1").arg(s.error()));
+    return done;
 }
 
 Result<std::shared_ptr<const Template>> loadTemplate(QSqlDatabase db, int id)

@@ -224,6 +224,8 @@ Result<std::shared_ptr<const Template>> parseTemplate(const QString &xml)
             t->headerData << c.attribute(QStringLiteral("dataset"));
             if (t->headerData.last().isEmpty())
                 ok = p.fail(c, QStringLiteral("<data> senza l'attributo \"dataset\"."));
+        } else if (tag == QLatin1String("category")) {
+            // read when the template is stored (ReportRegistration)
         } else {
             ok = p.fail(c, QStringLiteral("elemento sconosciuto <%1> in <report>.").arg(tag));
         }
