@@ -80,3 +80,54 @@ SET TERM ; ^
 
 -- Two families can never be debited under one mandate; coordinates without one are allowed.
 ALTER TABLE TAcb_AluCoordBan ADD CONSTRAINT UQ_TACB_MANDATO UNIQUE (sAcbMandato);
+
+-- The bulk replace also sets the signature date of many mandates at once (the paper mandates
+-- come back signed together at the start of the year).
+EXECUTE PROCEDURE PEbc_ShipXml('EBC', 'EBCREPLACE', 'Sostituzione dati delle coordinate bancarie',
+'<?xml version="1.0" encoding="UTF-8"?>
+<EBCREPLACE>
+  <Fields>
+    <Field>
+      <Caption>Causale</Caption>
+      <Name>iCauId</Name>
+      <Type>enum</Type>
+      <ValuesQuery>SELECT iCauId, sCauLDesc FROM TCau_Causali ORDER BY sCauLDesc</ValuesQuery>
+      <UpdateScript>UPDATE TAcbCau SET iCauId = :NEWVALUE WHERE iAcbId = :SELECTEDID AND iCauId = :OLDVALUE AND 0 = :ANY</UpdateScript>
+      <InsertScript>SELECT iAcbCauId FROM PEbc_AcbCauAdd(:SELECTEDID, :NEWVALUE)</InsertScript>
+      <BeforeExec>SELECT iAcbCauId FROM TAcbCau WHERE iAcbId = :SELECTEDID AND iCauId = :NEWVALUE</BeforeExec>
+    </Field>
+    <Field>
+      <Caption>Tipo di pagamento</Caption>
+      <Name>iMpgId</Name>
+      <Type>cxenum</Type>
+      <ValuesQuery>SELECT iMpgId, sMpgDescS, sMpgDescL FROM TMpg_ModPagam WHERE DDELETE IS NULL AND lMpgRisc = 1 ORDER BY sMpgDescL</ValuesQuery>
+      <KeyFieldNames>iMpgId</KeyFieldNames>
+      <ListFieldNames>sMpgDescL</ListFieldNames>
+      <ListColumns>
+        <ListColumn><Caption>Codice</Caption><FieldName>sMpgDescS</FieldName><MinWidth>80</MinWidth></ListColumn>
+        <ListColumn><Caption>Tipo pagamento</Caption><FieldName>sMpgDescL</FieldName><MinWidth>200</MinWidth></ListColumn>
+      </ListColumns>
+      <UpdateScript>UPDATE TAcb_AluCoordBan SET iMpgId = :NEWVALUE WHERE iAcbId = :SELECTEDID AND (iMpgId = :OLDVALUE OR 1 = :ANY)</UpdateScript>
+      <BeforeExec>SELECT iAcbId FROM TAcb_AluCoordBan WHERE iAcbId = :SELECTEDID AND iMpgId = :NEWVALUE</BeforeExec>
+    </Field>
+    <Field>
+      <Caption>Intestatario</Caption>
+      <Name>sAcbIntestatario</Name>
+      <Type>string</Type>
+      <UpdateScript>UPDATE TAcb_AluCoordBan SET sAcbIntestatario = :NEWVALUE WHERE iAcbId = :SELECTEDID AND (sAcbIntestatario = :OLDVALUE OR 1 = :ANY)</UpdateScript>
+    </Field>
+    <Field>
+      <Caption>Codice IBAN</Caption>
+      <Name>sAcbIBan</Name>
+      <Type>string</Type>
+      <UpdateScript>UPDATE TAcb_AluCoordBan SET sAcbIBan = :NEWVALUE WHERE iAcbId = :SELECTEDID AND (sAcbIBan = :OLDVALUE OR 1 = :ANY)</UpdateScript>
+    </Field>
+    <Field>
+      <Caption>Data sottoscrizione mandato</Caption>
+      <Name>dAcbDataFirma</Name>
+      <Type>date</Type>
+      <UpdateScript>UPDATE TAcb_AluCoordBan SET dAcbDataFirma = :NEWVALUE WHERE iAcbId = :SELECTEDID AND (dAcbDataFirma = :OLDVALUE OR 1 = :ANY)</UpdateScript>
+    </Field>
+  </Fields>
+</EBCREPLACE>
+');

@@ -2,6 +2,7 @@
 
 #include "AdminCommands.h"
 #include "EbcUExpBanche.h"
+#include "EbcUSddExport.h"
 #include "MainDirectory.h"
 #include "Password.h"
 #include "SqlQuery.h"
@@ -22,6 +23,8 @@ const char usage[] =
     "       [--out FILE] [--record-movements] [--data-dir DIR] [--database ... --user U --password P]\n"
     "        scrive il file per la banca delle rate in scadenza nel periodo (tutti gli alunni),\n"
     "        come \"Export banche\"; con --record-movements registra anche i movimenti\n"
+    "       --format sdd [--creditor-id ID] [--cuc CUC] [--sdd-version 00.01.00|00.01.01]\n"
+    "        scrive invece il file SEPA SDD (CBI XML); i dati SEPA non indicati sono quelli di Banca.ini\n"
     "  export-bank --install-layouts [--data-dir DIR]\n"
     "        scrive i tracciati forniti in etc/ebc/exp_banche (quelli presenti restano)\n";
 
@@ -46,6 +49,7 @@ Result<int> methodId(const QSqlDatabase &db, const QString &method)
 int exportBank(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     QString from, to, method = QStringLiteral("RID"), bank, sia, file, dataDir, database, user, password;
+    QString format, creditorId, cuc, sddVersion;
     bool record = false, install = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -70,6 +74,10 @@ int exportBank(const QStringList &args, QTextStream &out, QTextStream &err)
                           : a == QLatin1String("--database") ? &database
                           : a == QLatin1String("--user")     ? &user
                           : a == QLatin1String("--password") ? &password
+                          : a == QLatin1String("--format")   ? &format
+                          : a == QLatin1String("--creditor-id") ? &creditorId
+                          : a == QLatin1String("--cuc")      ? &cuc
+                          : a == QLatin1String("--sdd-version") ? &sddVersion
                                                              : nullptr;
         if (!target)
             return fail(err, QStringLiteral("Opzione sconosciuta: %1.").arg(a));
@@ -84,6 +92,9 @@ int exportBank(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     const QDate dFrom = QDate::fromString(from, QStringLiteral("dd/MM/yyyy"));
     const QDate dTo = QDate::fromString(to, QStringLiteral("dd/MM/yyyy"));
+    const bool sdd = format.compare(QLatin1String("sdd"), Qt::CaseInsensitive) == 0;
+    if (!format.isEmpty() && !sdd && format.compare(QLatin1String("rid"), Qt::CaseInsensitive) != 0)
+        return fail(err, QStringLiteral("Formato sconosciuto: %1 (rid o sdd).").arg(format));
     if (!dFrom.isValid() || !dTo.isValid()) {
         err << "Uso:\n" << usage;
         err.flush();
@@ -119,11 +130,20 @@ int exportBank(const QStringList &args, QTextStream &out, QTextStream &err)
         bank = ini.banca;
     const BankLayoutEntry *entry = nullptr;
     for (const BankLayoutEntry &e : catalogue.value())
-        if ((!bank.isEmpty() && e.banca == bank)
-            || (bank.isEmpty() && !rows->isEmpty() && !e.abi.isEmpty() && e.abi == rows->first().abiRicevente))
+        if (sdd ? isSddLayout(e)
+                : (!bank.isEmpty() && e.banca == bank)
+                      || (bank.isEmpty() && !rows->isEmpty() && !e.abi.isEmpty() && e.abi == rows->first().abiRicevente))
             entry = &e;
-    if (!entry && bank.isEmpty() && catalogue->size() == 1)
-        entry = &catalogue->first();
+    if (sdd && !entry)
+        return fail(err, QStringLiteral("Il tracciato \"%1\" non è nel catalogo: eseguire export-bank --install-layouts.")
+                             .arg(SddLayoutCode));
+    // The SEPA row is a format, not a bank: "the only one" counts the fixed-width layouts.
+    QList<const BankLayoutEntry *> fixed;
+    for (const BankLayoutEntry &e : catalogue.value())
+        if (!isSddLayout(e))
+            fixed << &e;
+    if (!entry && bank.isEmpty() && fixed.size() == 1)
+        entry = fixed.first();
     if (!entry)
         return fail(err, bank.isEmpty() ? QStringLiteral("Scegliere la banca con --bank.")
                                          : QStringLiteral("La banca \"%1\" non è tra i tracciati.").arg(bank));
@@ -137,10 +157,23 @@ int exportBank(const QStringList &args, QTextStream &out, QTextStream &err)
     run.rows = rows.value();
     run.mittente = sia.isEmpty() ? ini.mittente : sia;
     const QDate today = QDate::currentDate();
-    run.dispositions = buildDispositions(run.rows, run.mittente, QStringLiteral("RID"), today, today);
-    run.path = file.isEmpty() ? exportFileName(defaultExportFolder(), QStringLiteral("RID"), today) : file;
+    const bool sddFile = isSddLayout(*entry);   // also when the bank is named
+    const QString support = sddFile ? SddSupportName : QStringLiteral("RID");
+    run.dispositions = buildDispositions(run.rows, run.mittente, support, today, today);
+    run.path = !file.isEmpty() ? file
+               : sddFile       ? sddFileName(defaultExportFolder(), today)
+                               : exportFileName(defaultExportFolder(), support, today);
     run.recordMovements = record;
     run.movement = MovementParams{p.sprIstId, today};
+    run.sdd = SddSettings::load(bankIniPath(dir.root()));
+    if (!creditorId.isEmpty())
+        run.sdd.creditorId = creditorId.trimmed().toUpper();
+    if (!cuc.isEmpty())
+        run.sdd.cuc = cuc.trimmed();
+    if (!sddVersion.isEmpty())
+        run.sdd.version = sddVersion == QLatin1String("00.01.01") ? SddVersion::V000101 : SddVersion::V000100;
+    run.mpgId = mpg.value();
+    run.dwgId = p.dwgId;
     if (auto s = writeExport(db.value(), run); !s)
         return fail(err, s.error());
     qint64 cents = 0;

@@ -120,9 +120,13 @@ Status load(QSqlDatabase db)
         if (!id)
             return id.status();
         acb.bind(S("id"), id.value()).bind(S("ana"), pupil).bind(S("gen"), parent).bind(S("mpg"), Rid)
-            .bind(S("iban"), iban.value()).bind(S("firma"), QDate(2024 + n % 3, 1 + n % 12, 1 + n % 28));
+            .bind(S("iban"), iban.value()).bind(S("firma"), QDate(2024 + n % 2, 1 + n % 12, 1 + n % 28));
         TRY(acb.exec());
     }
+
+    // Coordinates made before by other parts of the demo have their mandates signed too.
+    SqlQuery sign(db);
+    TRY(sign.exec(S("UPDATE TAcb_AluCoordBan SET dAcbDataFirma = '2025-09-15' WHERE dAcbDataFirma IS NULL")));
 
     // The instalments go to every pupil of the year with coordinates; every third has paid the first.
     auto cau = instalmentsCausale(db);

@@ -1,4 +1,5 @@
 #include "EbcUExpBanche.h"
+#include "EbcUSddExport.h"
 
 #include "SqlQuery.h"
 
@@ -702,7 +703,8 @@ QString nothingProduced(const QString &why)
 } // namespace
 
 Status produceExport(QSqlDatabase db, const QString &path, const QByteArray &content,
-                     const QList<DetailRow> *rows, const MovementParams &movement, const ExportHooks &hooks)
+                     const QList<DetailRow> *rows, const MovementParams &movement, const ExportHooks &hooks,
+                     const std::function<Status()> &alsoInTransaction)
 {
     const QFileInfo target(path);
     const QString folder = target.absolutePath();
@@ -714,12 +716,14 @@ Status produceExport(QSqlDatabase db, const QString &path, const QByteArray &con
     tmp.close();
 
     std::unique_ptr<Transaction> tr;
-    if (rows) {
+    if (rows || alsoInTransaction) {
         tr = std::make_unique<Transaction>(db);
         if (!tr->active())
             return Status::failure(nothingProduced(tr->error()));
-        if (auto s = recordMovements(db, *rows, movement, hooks); !s)
+        if (auto s = rows ? recordMovements(db, *rows, movement, hooks) : Status(); !s)
             return Status::failure(nothingProduced(s.error()));   // rolled back, temporary file removed
+        if (auto s = alsoInTransaction ? alsoInTransaction() : Status(); !s)
+            return Status::failure(nothingProduced(s.error()));
     }
 
     // The previous file steps aside until the new one is in place and the movements committed.
@@ -766,6 +770,8 @@ Status writeExport(QSqlDatabase db, const ExportRun &run, const ExportHooks &hoo
 {
     if (run.dispositions.isEmpty())
         return Status::failure(ExpText::NothingToExport);
+    if (isSddLayout(run.layout.entry))
+        return writeSddExport(db, run, hooks);
     auto lines = buildFixedWidthLines(run.layout, run.dispositions);
     if (!lines)
         return lines.status();

@@ -1,5 +1,6 @@
 #pragma once
 #include "Money.h"
+#include "EbcUSepaSdd.h"
 #include "Result.h"
 
 #include <QDate>
@@ -171,7 +172,7 @@ struct ExportHooks
 // row in one transaction that commits only once the file is in place.
 Status produceExport(QSqlDatabase db, const QString &path, const QByteArray &content,
                      const QList<DetailRow> *rows, const MovementParams &movement,
-                     const ExportHooks &hooks = {});
+                     const ExportHooks &hooks = {}, const std::function<Status()> &alsoInTransaction = {});
 
 // One export as OK runs it: the lines built, the file and (when asked) the movements produced,
 // then the log written (its failure ignored) and the settings remembered.
@@ -185,6 +186,11 @@ struct ExportRun
     QString mittente;
     bool recordMovements = false;
     MovementParams movement;
+    // The SEPA file only: the school's SEPA data, the method whose coordinates hold the
+    // mandates, the institute naming the creditor.
+    SddSettings sdd;
+    int mpgId = 0;
+    int dwgId = 0;
 };
 QString logPath(const QString &mainDirectory, const QString &exportPath);
 Status writeExport(QSqlDatabase db, const ExportRun &run, const ExportHooks &hooks = {});

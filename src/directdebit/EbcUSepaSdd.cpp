@@ -5,7 +5,6 @@
 #include "SqlQuery.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QDir>
 #include <QHash>
 #include <QMap>
@@ -451,36 +450,6 @@ Status recordMandateUse(const QSqlDatabase &db, const SddBatch &batch, const QSt
             .bind(QStringLiteral("file"), file);
         if (Status s = q.exec(); !s)
             return s;
-    }
-    return {};
-}
-
-Status exportSdd(QSqlDatabase db, SddBatch &batch, const QString &path, const std::function<Status()> &alsoInTransaction)
-{
-    auto debited = debitedMandates(db);
-    if (!debited)
-        return debited.status();
-    assignSequenceTypes(batch.transactions, debited.value());
-    auto xml = writeSdd(batch);
-    if (!xml)
-        return xml.status();
-    Transaction tr(db);
-    if (!tr.active())
-        return Status::failure(tr.error());
-    if (Status s = recordMandateUse(db, batch, QFileInfo(path).fileName()); !s)
-        return s;
-    if (alsoInTransaction)
-        if (Status s = alsoInTransaction(); !s)
-            return s;
-    const QString cannotWrite = QStringLiteral("Impossibile scrivere il file %1: nessun dato è stato esportato.")
-                                    .arg(QDir::toNativeSeparators(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml.value()) != xml.value().size() || !file.commit())
-        return Status::failure(cannotWrite);
-    if (Status s = tr.commit(); !s) {
-        // The debits are not recorded: a file left behind would be sent and debited again.
-        QFile::remove(path);
-        return Status::failure(QStringLiteral("%1 Il file non è stato prodotto.").arg(s.error()));
     }
     return {};
 }

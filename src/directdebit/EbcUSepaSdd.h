@@ -9,7 +9,6 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
-#include <functional>
 
 namespace ccp::directdebit {
 
@@ -120,13 +119,6 @@ Status fillMissingMandates(QSqlDatabase db);
 Result<QSet<QString>> debitedMandates(const QSqlDatabase &db);
 // Records each debit of the batch against its mandate (in the caller's transaction).
 Status recordMandateUse(const QSqlDatabase &db, const SddBatch &batch, const QString &fileName);
-
-// The whole export: sequence types from the mandates debited before, the checks, then in one
-// transaction the mandates' record and `alsoInTransaction` (the movements), committed only once
-// the file is in place under `path`. Any failure leaves no file (a previous one untouched) and
-// no row.
-Status exportSdd(QSqlDatabase db, SddBatch &batch, const QString &path,
-                 const std::function<Status()> &alsoInTransaction = {});
 
 // The school's SEPA data, kept with the bank export's settings (Banca.ini, section "Dati").
 struct SddSettings

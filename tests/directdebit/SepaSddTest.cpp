@@ -1,7 +1,9 @@
 #include "AbiUIBAN.h"
 #include "AcbFixture.h"
 #include "EbcUAluGen.h"
+#include "EbcUSddExport.h"
 #include "EbcUSepaSdd.h"
+#include "TVeGlobalValues.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -9,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -320,6 +323,30 @@ TEST(SepaSdd, SequenceTypesFollowTheMandatesDebitedBefore)
         << "the earliest debit of a new mandate is the first";
 }
 
+TEST(SepaSdd, SepaDataAreKeptBesideTheBankExportsOwnSettings)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("usr/Ebc/xba/Banca.ini"));
+    QDir().mkpath(QFileInfo(ini).absolutePath());
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Dati]\r\nMittente=AB123\r\nBanca=Banca di prova\r\n");
+    f.close();
+    EXPECT_EQ(SddSettings::load(ini).creditorId, QString()) << "missing keys read as empty";
+    SddSettings s;
+    s.creditorId = SchoolId.toLower();
+    s.cuc = QStringLiteral("1234567A");
+    s.version = SddVersion::V000101;
+    ASSERT_TRUE(s.save(ini).ok());
+    const SddSettings back = SddSettings::load(ini);
+    EXPECT_EQ(back.creditorId, SchoolId);
+    EXPECT_EQ(back.cuc, s.cuc);
+    EXPECT_EQ(back.version, SddVersion::V000101);
+    QSettings other(ini, QSettings::IniFormat);
+    EXPECT_EQ(other.value(QStringLiteral("Dati/Mittente")).toString(), QStringLiteral("AB123"));
+    EXPECT_EQ(other.value(QStringLiteral("Dati/Banca")).toString(), QStringLiteral("Banca di prova"));
+}
+
 // ---- with the database ---------------------------------------------------------------------
 
 class SddExport : public AcbFixture
@@ -409,16 +436,86 @@ TEST_F(SddExport, ARefusalOrAFailureLeavesNoFileAndNoRecord)
     EXPECT_FALSE(exportSdd(t.db(), bad, path).ok());
 
     SddBatch failing = one(QDate(2026, 10, 31));
-    const Status s = exportSdd(t.db(), failing, path, [] { return Status::failure(QStringLiteral("movimenti rifiutati")); });
-    EXPECT_EQ(s.error(), QStringLiteral("movimenti rifiutati"));
-
-    SddBatch unwritable = one(QDate(2026, 10, 31));
-    EXPECT_FALSE(exportSdd(t.db(), unwritable, dir.filePath(QStringLiteral("missing/SDD.xml"))).ok());
+    const Status s = exportSdd(t.db(), failing, path, nullptr, {},
+                               ExportHooks{{}, [](const QString &, const QString &) { return false; }});
+    EXPECT_FALSE(s.ok());
 
     EXPECT_EQ(uses(), 0);
     ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
     EXPECT_EQ(previous.readAll(), QByteArray("previous file"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("SDD.xml")}) << "no temporary left";
+}
+
+// The demo school's debits of October 2026 through the bank export with the SEPA row.
+TEST_F(SddExport, TheBankExportWritesTheSepaFileWithItsMovementsAndMandates)
+{
+    ASSERT_TRUE(installShippedLayouts(dir.path()).ok());
+    auto catalogue = loadCatalogue(dir.path());
+    ASSERT_TRUE(catalogue.ok());
+    const auto sepa = std::find_if(catalogue->cbegin(), catalogue->cend(),
+                                   [](const BankLayoutEntry &e) { return e.banca == QStringLiteral("SEPA SDD (CBI XML)"); });
+    ASSERT_NE(sepa, catalogue->cend());
+    auto layout = loadLayout(dir.path(), *sepa);
+    ASSERT_TRUE(layout.ok()) << qPrintable(layout.error());
+    auto &v = fw::TVeGlobalValuesManager::instance();
+    const ExportParams params{v.intValue(QStringLiteral("VEUP_DwgId")), v.intValue(QStringLiteral("VEUP_AnsId")),
+                              v.intValue(QStringLiteral("EBCP_SprIstId")), 11, QDate(2026, 10, 1), QDate(2026, 10, 31), {}};
+    auto rows = loadDetailRows(t.db(), params);
+    ASSERT_TRUE(rows.ok()) << qPrintable(rows.error());
+    ExportRun run;
+    run.mainDirectory = dir.path();
+    run.layout = layout.value();
+    run.rows = rows.value();
+    run.movement = MovementParams{params.sprIstId, QDate(2026, 10, 20)};
+    run.dispositions = buildDispositions(run.rows, QString(), SddSupportName, run.movement.date, run.movement.date);
+    ASSERT_GT(run.dispositions.size(), 10);
+    run.path = sddFileName(dir.path(), run.movement.date);
+    run.recordMovements = true;
+    run.mpgId = 11;
+    run.dwgId = params.dwgId;
+    const int firstMovement = count(QStringLiteral("SELECT MAX(iMvmId) FROM TMvm_MovimentiCcp")) + 1;
+    auto movements = [&] { return count(QStringLiteral("SELECT COUNT(*) FROM TMvm_MovimentiCcp WHERE iMvmId >= %1").arg(firstMovement)); };
+    const int usesBefore = count(QStringLiteral("SELECT COUNT(*) FROM TAcm_AcbMandatoUso"));
+
+    // Without the school's SEPA data nothing is written.
+    const Status refused = writeExport(t.db(), run);
+    EXPECT_EQ(refused.error(), SddText::CreditorIdMissing);
+    EXPECT_FALSE(QFileInfo::exists(run.path));
+    EXPECT_EQ(movements(), 0);
+
+    run.sdd.creditorId = SchoolId;
+    run.sdd.cuc = QStringLiteral("1234567A");
+    const Status s = writeExport(t.db(), run);
+    ASSERT_TRUE(s.ok()) << qPrintable(s.error());
+    QFile f(run.path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray xml = f.readAll();
+    EXPECT_EQ(schemaErrors(xml, SddVersion::V000100, true), QString());
+    QDomDocument doc;
+    ASSERT_TRUE(doc.setContent(xml, true));
+    const QDomElement msg = doc.elementsByTagNameNS(sddNamespace(SddVersion::V000100), QStringLiteral("CBISDDReqLogMsg"))
+                                .at(0).toElement();
+    // Every component of the month not yet booked, summed from the tables, is in the file once.
+    const qint64 due = Money::fromVariant(scalar(QStringLiteral(
+        "SELECT SUM(Cca.fCcaImportoIst) FROM TAcb_AluCoordBan Acb INNER JOIN TAcbCau AcbCau ON (AcbCau.iAcbId = Acb.iAcbId) "
+        "INNER JOIN TCauCca CauCca ON (CauCca.iCauId = AcbCau.iCauId) INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = CauCca.iCcaId) "
+        "WHERE Acb.iMpgId = 11 AND Cca.dCcaDataScadenza BETWEEN '2026-10-01' AND '2026-10-31' AND NOT EXISTS (SELECT 1 "
+        "FROM TMvm_MovimentiCcp M JOIN TMvmCca C ON (C.iMvmId = M.iMvmId) WHERE M.iAnaId = Acb.iAnaId AND M.iCauId = AcbCau.iCauId "
+        "AND C.iCcaId = Cca.iCcaId AND M.iMvmId < %1)").arg(firstMovement))).cents();
+    qint64 sum = 0;
+    for (const QDomElement &a : all(msg, QStringLiteral("InstdAmt")))
+        sum += cents(a.text());
+    EXPECT_EQ(sum, due);
+    EXPECT_EQ(cents(at(msg, QStringLiteral("GrpHdr/CtrlSum")).text()), due);
+    EXPECT_EQ(at(msg, QStringLiteral("GrpHdr/NbOfTxs")).text().toInt(), run.dispositions.size());
+    EXPECT_EQ(movements(), run.rows.size());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TAcm_AcbMandatoUso")) - usesBefore, run.dispositions.size());
+    // The demo sent a first debit under a third of the mandates: those are RCUR now.
+    QStringList seqTypes;
+    for (const QDomElement &p : all(msg, QStringLiteral("PmtInf")))
+        seqTypes << at(p, QStringLiteral("PmtTpInf/SeqTp")).text();
+    EXPECT_EQ(seqTypes, (QStringList{QStringLiteral("FRST"), QStringLiteral("RCUR")}));
+    EXPECT_EQ(SddSettings::load(bankIniPath(dir.path())).creditorId, SchoolId) << "the SEPA data are remembered";
 }
 
 TEST_F(SddExport, DispositionsTakeTheirPupilsMandateAndACollectionDateNotInThePast)
