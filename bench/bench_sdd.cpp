@@ -2,7 +2,7 @@
 // types read, checks, file written atomically, every debit recorded against its mandate in one
 // transaction) must stay under 2 s.
 #include "AbiUIBAN.h"
-#include "EbcUSepaSdd.h"
+#include "EbcUSddExport.h"
 #include "SqlQuery.h"
 #include "TestDatabase.h"
 
