@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -766,6 +767,22 @@ QString logPath(const QString &mainDirectory, const QString &exportPath)
     return QDir(mainDirectory).filePath(S("var/log/Ebc/xba/") + QFileInfo(exportPath).fileName());
 }
 
+Status writeLog(const QString &mainDirectory, const BankLayout &layout, const QString &exportPath)
+{
+    QFile in(exportPath);
+    if (!in.open(QIODevice::ReadOnly))
+        return Status::failure(S("Impossibile leggere il file %1.").arg(QDir::toNativeSeparators(exportPath)));
+    QStringList lines = QString::fromLatin1(in.readAll()).split(S("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QString log = logPath(mainDirectory, exportPath);
+    QDir().mkpath(QFileInfo(log).absolutePath());
+    QSaveFile out(log);
+    if (!out.open(QIODevice::WriteOnly) || out.write(encodeLines(logLines(layout, lines))) < 0 || !out.commit())
+        return Status::failure(S("Impossibile scrivere il log %1.").arg(QDir::toNativeSeparators(log)));
+    return {};
+}
+
 Status writeExport(QSqlDatabase db, const ExportRun &run, const ExportHooks &hooks)
 {
     if (run.dispositions.isEmpty())
@@ -779,12 +796,7 @@ Status writeExport(QSqlDatabase db, const ExportRun &run, const ExportHooks &hoo
                                run.movement, hooks);
         !s)
         return s;
-    const QString log = logPath(run.mainDirectory, run.path);
-    if (QDir().mkpath(QFileInfo(log).absolutePath())) {
-        QFile f(log);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(encodeLines(logLines(run.layout, lines.value())));
-    }
+    writeLog(run.mainDirectory, run.layout, run.path);   // a log not written does not undo the export
     // The file and the movements are done: settings not saved do not undo them.
     writeBankIni(run.mainDirectory, run.mittente, run.layout.entry.banca);
     return {};

@@ -193,6 +193,8 @@ struct ExportRun
     int dwgId = 0;
 };
 QString logPath(const QString &mainDirectory, const QString &exportPath);
+// Writes (again) the log of a produced file, replacing the previous one.
+Status writeLog(const QString &mainDirectory, const BankLayout &layout, const QString &exportPath);
 Status writeExport(QSqlDatabase db, const ExportRun &run, const ExportHooks &hooks = {});
 
 } // namespace ccp::directdebit
