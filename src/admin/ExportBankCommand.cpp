@@ -161,7 +161,7 @@ int exportBank(const QStringList &args, QTextStream &out, QTextStream &err)
     const QString support = sddFile ? SddSupportName : QStringLiteral("RID");
     run.dispositions = buildDispositions(run.rows, run.mittente, support, today, today);
     run.path = !file.isEmpty() ? file
-               : sddFile       ? sddFileName(defaultExportFolder(), today)
+               : sddFile       ? sddFileName(defaultExportFolder(), support, today)
                                : exportFileName(defaultExportFolder(), support, today);
     run.recordMovements = record;
     run.movement = MovementParams{p.sprIstId, today};

@@ -1,4 +1,5 @@
 #include "EbcFExpBanche.h"
+#include "EbcUSddExport.h"
 
 #include "SqlQuery.h"
 #include "TVeGlobalValues.h"
@@ -199,6 +200,14 @@ QWidget *TfwEbcExport_Banche::buildExport()
     deDATA_SCADENZA->setObjectName(S("deDATA_SCADENZA"));
     edConto_Tesoreria = line("edConto_Tesoreria", 7);
     edCC_ORDINANTE = line("edCC_ORDINANTE", 20);
+    edIdCreditore = line("edIdCreditore", 35);
+    edIdCreditore->setToolTip(S("Identificativo creditore SEPA assegnato dalla banca"));
+    edCUC = line("edCUC", 35);
+    edCUC->setToolTip(S("Codice CBI dell'istituto (CUC)"));
+    cbVersioneSdd = new QComboBox;
+    cbVersioneSdd->setObjectName(S("cbVersioneSdd"));
+    cbVersioneSdd->addItem(S("00.01.00"), int(SddVersion::V000100));
+    cbVersioneSdd->addItem(S("00.01.01 (dal 17/03/2024)"), int(SddVersion::V000101));
 
     auto *lb = new QLabel(S("&Banca"));
     lb->setBuddy(cbBanca);
@@ -209,6 +218,7 @@ QWidget *TfwEbcExport_Banche::buildExport()
         {deData_Creazione, "Data c&reazione"}, {deData_Disposizione, "&Esecuzione disposizione"},
         {deData_Valuta, "&Valuta"},            {deDATA_SCADENZA, "Sc&adenza"},
         {edConto_Tesoreria, "Conto &tesoreria"}, {edCC_ORDINANTE, "CC &ordinante"},
+        {edIdCreditore, "&Identificativo creditore"}, {edCUC, "Codice C&UC"},
     };
     int i = 0;
     for (const auto &h : header) {
@@ -232,6 +242,12 @@ QWidget *TfwEbcExport_Banche::buildExport()
     fileRow->addWidget(btFileExport);
     grid->addWidget(lf, 6, 0);
     grid->addLayout(fileRow, 6, 1, 1, 3);
+    lbVersioneSdd = new QLabel(S("&Versione messaggio SEPA"));
+    lbVersioneSdd->setBuddy(cbVersioneSdd);
+    grid->addWidget(lbVersioneSdd, 7, 0);
+    grid->addWidget(cbVersioneSdd, 7, 1);
+    lbVersioneSdd->hide();   // shown with the SEPA format
+    cbVersioneSdd->hide();
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
@@ -402,6 +418,10 @@ bool TfwEbcExport_Banche::enterExport()
 
     const BankIni ini = readBankIni(m_main);
     edMittente->setText(ini.mittente);
+    const SddSettings sdd = SddSettings::load(bankIniPath(m_main));
+    edIdCreditore->setText(sdd.creditorId);
+    edCUC->setText(sdd.cuc);
+    cbVersioneSdd->setCurrentIndex(qMax(0, cbVersioneSdd->findData(int(sdd.version))));
     edConto_Tesoreria->setText(ini.contoTesoreria);
     QString bank = ini.banca;
     if (bank.isEmpty() && !m_rows.isEmpty())
@@ -419,8 +439,13 @@ bool TfwEbcExport_Banche::enterExport()
     const QString folder = defaultExportFolder();
     QDir().mkpath(folder);
     edFileExport->setText(QDir::toNativeSeparators(exportFileName(folder, edNOME_SUPPORTO->text(), QDate::currentDate())));
-    if (cbBanca->count() == 1)
-        selectBank(cbBanca->itemText(0));
+    // The SEPA row is a format, not a bank: "the only one" counts the fixed-width layouts.
+    QStringList fixed;
+    for (const BankLayoutEntry &e : std::as_const(m_catalogue))
+        if (!isSddLayout(e))
+            fixed << e.banca;
+    if (!m_layout && fixed.size() == 1)
+        selectBank(fixed.first());
     rebuildDispositions();
     return true;
 }
@@ -432,6 +457,16 @@ void TfwEbcExport_Banche::selectBank(const QString &name)
         m_layout.reset();
         cbBanca->setCurrentIndex(-1);
     }
+    const bool sdd = m_layout && isSddLayout(m_layout->entry);
+    lbVersioneSdd->setVisible(sdd);
+    cbVersioneSdd->setVisible(sdd);
+    // The file's name follows the format: the RID default becomes the SEPA one and back.
+    if (sdd && edNOME_SUPPORTO->text() == S("RID"))
+        edNOME_SUPPORTO->setText(SddSupportName);
+    else if (!sdd && edNOME_SUPPORTO->text() == SddSupportName)
+        edNOME_SUPPORTO->setText(S("RID"));
+    if (!edFileExport->text().isEmpty())
+        rebuildFileName();
     rebuildDispositions();
 }
 
@@ -491,7 +526,9 @@ void TfwEbcExport_Banche::rebuildDispositions()
 void TfwEbcExport_Banche::rebuildFileName()
 {
     const QString folder = QFileInfo(QDir::fromNativeSeparators(edFileExport->text())).path();
-    edFileExport->setText(QDir::toNativeSeparators(exportFileName(folder, edNOME_SUPPORTO->text(), QDate::currentDate())));
+    const bool sdd = m_layout && isSddLayout(m_layout->entry);
+    edFileExport->setText(QDir::toNativeSeparators(sdd ? sddFileName(folder, edNOME_SUPPORTO->text(), QDate::currentDate())
+                                                       : exportFileName(folder, edNOME_SUPPORTO->text(), QDate::currentDate())));
 }
 
 void TfwEbcExport_Banche::accept()
@@ -509,6 +546,15 @@ void TfwEbcExport_Banche::accept()
         fw::showWarning(S("Indicare il file da produrre."));
         return;
     }
+    if (isSddLayout(m_layout->entry)) {
+        // The SEPA data are checked before the file question: nothing is asked for a refused export.
+        for (QLineEdit *e : {edIdCreditore, edCUC})
+            if (const QString error = e == edIdCreditore ? checkCreditorId(e->text()) : checkCuc(e->text()); !error.isEmpty()) {
+                fw::showError(error);
+                e->setFocus();
+                return;
+            }
+    }
     if (QFileInfo::exists(path)
         && fw::VeMessageDlg(ExpText::ReplaceFile, fw::MsgType::Warning, fw::MsgButtons::YesNo) != fw::MsgResult::Yes)
         return;
@@ -521,6 +567,10 @@ void TfwEbcExport_Banche::accept()
     run.mittente = edMittente->text();
     run.recordMovements = ckCreaMovimento->isChecked();
     run.movement = MovementParams{m_sprIstId, deData_Creazione->date()};
+    run.sdd = SddSettings{edIdCreditore->text().trimmed().toUpper(), edCUC->text().trimmed(),
+                          SddVersion(cbVersioneSdd->currentData().toInt())};
+    run.mpgId = cbModPagamento->currentData().toInt();
+    run.dwgId = m_dwgId;
     if (auto s = writeExport(m_db, run, hooks); !s) {
         fw::showError(s.error());
         return;

@@ -49,6 +49,10 @@ public:
     QDateEdit *deDATA_SCADENZA;
     QLineEdit *edConto_Tesoreria;
     QLineEdit *edCC_ORDINANTE;
+    QLineEdit *edIdCreditore;   // SEPA file: creditor identifier and CBI code
+    QLineEdit *edCUC;
+    QComboBox *cbVersioneSdd;
+    QLabel *lbVersioneSdd;
     QLineEdit *edFileExport;
     QPushButton *btFileExport;
     QTableWidget *grDisposizioni;

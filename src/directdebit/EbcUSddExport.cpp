@@ -12,9 +12,10 @@ bool isSddLayout(const BankLayoutEntry &entry)
     return entry.codTracciato.compare(SddLayoutCode, Qt::CaseInsensitive) == 0;
 }
 
-QString sddFileName(const QString &folder, const QDate &today)
+QString sddFileName(const QString &folder, const QString &nome, const QDate &today)
 {
-    return QDir(folder).filePath(SddSupportName + today.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".xml"));
+    const QFileInfo fixed(exportFileName(folder, nome, today));
+    return QDir(fixed.path()).filePath(fixed.completeBaseName() + QStringLiteral(".xml"));
 }
 
 Status exportSdd(QSqlDatabase db, SddBatch &batch, const QString &path, const QList<DetailRow> *rows,

@@ -19,7 +19,7 @@ Status exportSdd(QSqlDatabase db, SddBatch &batch, const QString &path, const QL
 // The dispositions of an export run as a SEPA file; the SEPA data are remembered in Banca.ini.
 Status writeSddExport(QSqlDatabase db, const ExportRun &run, const ExportHooks &hooks = {});
 
-// "SDD" + date + ".xml" in `folder`.
-QString sddFileName(const QString &folder, const QDate &today);
+// The export's file name for `nome` with the ".xml" of the SEPA file.
+QString sddFileName(const QString &folder, const QString &nome, const QDate &today);
 
 } // namespace ccp::directdebit

@@ -1,9 +1,11 @@
 #include "AcbFixture.h"
 #include "EbcFExpBanche.h"
+#include "EbcUSddExport.h"
 #include "RidReader.h"
 
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,6 +154,38 @@ TEST_F(ExportWizard, OkWritesTheFileBooksTheMovementsAndRemembersTheBank)
     const BankIni ini = readBankIni(root.path());
     EXPECT_EQ(ini.mittente, QStringLiteral("AB123"));
     EXPECT_EQ(ini.banca, QStringLiteral("CBI RID standard"));
+}
+
+TEST_F(ExportWizard, TheSepaFormatAsksForTheSchoolsSepaDataBeforeWritingItsFile)
+{
+    toExport();
+    w->selectBank(QStringLiteral("SEPA SDD (CBI XML)"));
+    EXPECT_FALSE(w->edIdCreditore->isHidden());
+    EXPECT_FALSE(w->edCUC->isHidden());
+    EXPECT_TRUE(w->edMittente->isHidden()) << "the SIA code is not part of the SEPA file";
+    EXPECT_EQ(w->edNOME_SUPPORTO->text(), QStringLiteral("SDD"));
+    EXPECT_TRUE(w->edFileExport->text().endsWith(QStringLiteral(".xml"))) << qPrintable(w->edFileExport->text());
+    const QString path = QDir(root.path()).filePath(QStringLiteral("SDD.xml"));
+    w->edFileExport->setText(path);
+
+    // A creditor identifier with wrong check digits: refused before the file, focus on it.
+    w->edIdCreditore->setText(QStringLiteral("IT00ZZZ80012345678"));
+    w->edCUC->setText(QStringLiteral("1234567A"));
+    w->accept();
+    EXPECT_TRUE(messages.lastText().contains(QStringLiteral("cifre di controllo"))) << qPrintable(messages.lastText());
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    // IT + check digits over 80012345678 followed by IT00 (98 - 80012345678182900 mod 97 = 48).
+    w->edIdCreditore->setText(QStringLiteral("IT48ZZZ80012345678"));
+    w->ckCreaMovimento->setChecked(true);
+    messages.answer(fw::MsgResult::No);
+    w->accept();
+    ASSERT_EQ(messages.lastText(), ExpText::Produced);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("<Id>IT48ZZZ80012345678</Id>"));
+    EXPECT_EQ(newMovements(), w->detailRows().size());
+    EXPECT_EQ(SddSettings::load(bankIniPath(root.path())).cuc, QStringLiteral("1234567A"));
 }
 
 } // namespace ccp::acbtest

@@ -469,7 +469,8 @@ TEST_F(SddExport, TheBankExportWritesTheSepaFileWithItsMovementsAndMandates)
     run.movement = MovementParams{params.sprIstId, QDate(2026, 10, 20)};
     run.dispositions = buildDispositions(run.rows, QString(), SddSupportName, run.movement.date, run.movement.date);
     ASSERT_GT(run.dispositions.size(), 10);
-    run.path = sddFileName(dir.path(), run.movement.date);
+    run.path = sddFileName(dir.path(), SddSupportName, run.movement.date);
+    EXPECT_EQ(QFileInfo(run.path).fileName(), QStringLiteral("SDD20261020.xml"));
     run.recordMovements = true;
     run.mpgId = 11;
     run.dwgId = params.dwgId;
