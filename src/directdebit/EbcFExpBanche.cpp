@@ -439,6 +439,8 @@ bool TfwEbcExport_Banche::enterExport()
     const QString folder = defaultExportFolder();
     QDir().mkpath(folder);
     edFileExport->setText(QDir::toNativeSeparators(exportFileName(folder, edNOME_SUPPORTO->text(), QDate::currentDate())));
+    if (m_layout && isSddLayout(m_layout->entry))
+        rebuildFileName();   // the remembered SEPA format names an .xml file
     // The SEPA row is a format, not a bank: "the only one" counts the fixed-width layouts.
     QStringList fixed;
     for (const BankLayoutEntry &e : std::as_const(m_catalogue))

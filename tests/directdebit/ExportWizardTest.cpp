@@ -186,6 +186,14 @@ TEST_F(ExportWizard, TheSepaFormatAsksForTheSchoolsSepaDataBeforeWritingItsFile)
     EXPECT_TRUE(f.readAll().contains("<Id>IT48ZZZ80012345678</Id>"));
     EXPECT_EQ(newMovements(), w->detailRows().size());
     EXPECT_EQ(SddSettings::load(bankIniPath(root.path())).cuc, QStringLiteral("1234567A"));
+
+    // The next time the remembered SEPA format comes back with its data and an .xml file.
+    TfwEbcExport_Banche again(t.db(), root.path());
+    ASSERT_TRUE(again.next());
+    ASSERT_TRUE(again.next());
+    EXPECT_EQ(again.cbBanca->currentText(), QStringLiteral("SEPA SDD (CBI XML)"));
+    EXPECT_EQ(again.edIdCreditore->text(), QStringLiteral("IT48ZZZ80012345678"));
+    EXPECT_TRUE(again.edFileExport->text().endsWith(QStringLiteral(".xml"))) << qPrintable(again.edFileExport->text());
 }
 
 } // namespace ccp::acbtest
