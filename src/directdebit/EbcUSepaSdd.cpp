@@ -2,6 +2,7 @@
 
 #include "AbiCBankClass.h"
 #include "AbiUIBAN.h"
+#include "EbcUExpBanche.h"
 #include "SqlQuery.h"
 
 #include <QFileInfo>
@@ -139,23 +140,10 @@ QString checkCuc(const QString &text)
 QString sddText(const QString &text, int maxLength)
 {
     static const QString allowed = QStringLiteral("/-?:().,'+ ");
-    QString out;
-    out.reserve(text.size() + 4);
-    for (const QChar c : text) {
-        if (isAlnum(c) || allowed.contains(c)) {
-            out += c;
-            continue;
-        }
-        // Italian forms write a final accented vowel as the vowel and an apostrophe.
-        const QString base = QString(c).normalized(QString::NormalizationForm_D);
-        if (base.size() > 1 && isAlnum(base[0])) {
-            out += base[0];
-            if (QStringLiteral("aeiouAEIOU").contains(base[0]) && (base[1] == QChar(0x300) || base[1] == QChar(0x301)))
-                out += u'\'';
-        } else {
-            out += u' ';
-        }
-    }
+    QString out = cbiText(text);   // accented letters as the CBI files write them
+    for (QChar &c : out)
+        if (!isAlnum(c) && !allowed.contains(c))
+            c = u' ';
     return out.simplified().left(maxLength).trimmed();
 }
 
