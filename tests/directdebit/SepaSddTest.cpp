@@ -5,6 +5,7 @@
 #include "EbcUSepaSdd.h"
 #include "TVeGlobalValues.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
@@ -120,7 +121,16 @@ qint64 cents(const QString &amount)
     return parts.value(0).toLongLong() * 100 + parts.value(1).toLongLong();
 }
 
-QString xsdFolder() { return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/xsd"); }
+// Beside this source file; a relative __FILE__ is relative to the build folder, the parent of
+// the test program's folder, wherever the test runs from.
+QString xsdFolder()
+{
+    const QString source = QStringLiteral(__FILE__);
+    const QString file = QFileInfo(source).isAbsolute()
+        ? source
+        : QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).filePath(source);
+    return QFileInfo(file).absolutePath() + QStringLiteral("/xsd");
+}
 
 // Runs xmllint on `xml` against the schema of `version`: empty when valid, else its output.
 QString schemaErrors(const QByteArray &xml, SddVersion version, bool envelope)
