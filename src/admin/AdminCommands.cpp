@@ -1,4 +1,7 @@
 #include "AdminCommands.h"
+#ifdef CCP_HAVE_DIRECTDEBIT
+#include "EbcUExpBanche.h"
+#endif
 
 #include "DemoData.h"
 #include "Installation.h"
@@ -148,6 +151,10 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
         if (auto s = installReportTemplates(settings, out); !s)
             return fail(err, s.error());
 #endif
+#ifdef CCP_HAVE_DIRECTDEBIT
+        if (auto s = directdebit::installShippedLayouts(dir.root()); !s)
+            return fail(err, s.error());
+#endif
         out << "Database creato in " << QString::number(t.elapsed() / 1000.0, 'f', 1) << " s." << Qt::endl;
         return 0;
     }
@@ -156,6 +163,10 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
             return fail(err, s.error());
 #ifdef CCP_HAVE_REPORTS
         if (auto s = installReportTemplates(settings, out); !s)
+            return fail(err, s.error());
+#endif
+#ifdef CCP_HAVE_DIRECTDEBIT
+        if (auto s = directdebit::installShippedLayouts(dir.root()); !s)
             return fail(err, s.error());
 #endif
         out << "Database aggiornato alla versione " << QString::fromLatin1(ccp::Schema::Version) << "." << Qt::endl;

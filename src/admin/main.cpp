@@ -8,6 +8,9 @@
 #ifdef CCP_HAVE_REPORTS
 #include "ReportCommand.h"
 #endif
+#ifdef CCP_HAVE_DIRECTDEBIT
+#include "ExportBankCommand.h"
+#endif
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -38,6 +41,9 @@ int main(int argc, char *argv[])
 #endif
 #ifdef CCP_HAVE_REPORTS
     ccp::admin::registerReportCommand();
+#endif
+#ifdef CCP_HAVE_DIRECTDEBIT
+    ccp::admin::registerExportBankCommand();
 #endif
     return ccp::admin::run(app.arguments().mid(1), out, err);
 }

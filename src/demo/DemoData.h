@@ -4,7 +4,7 @@
 namespace ccp::DemoData {
 
 // Bumped whenever the generator writes something different.
-inline constexpr char Signature[] = "demo-4";
+inline constexpr char Signature[] = "demo-5";
 
 // Progress messages while loading.
 using Progress = Installation::Progress;

@@ -106,9 +106,11 @@ Status load(QSqlDatabase db)
         pupils.append({free.value(0).toInt(), free.value(1).toInt()});
     free.finish();
     SqlQuery acb(db);
-    TRY(acb.prepare(S("INSERT INTO TAcb_AluCoordBan (iAcbId, iAnaId, iAnaId_Gen, iMpgId, sAcbIBan, sAcbIntestatario) "
-                      "SELECT :id, :ana, :gen, :mpg, :iban, sAnaCognome || ' ' || sAnaNome FROM TAna_Anagrafiche "
-                      "WHERE iAnaId = :gen")));
+    // The mandate id is left to the database's default code; the signature dates are spread
+    // over the last school years.
+    TRY(acb.prepare(S("INSERT INTO TAcb_AluCoordBan (iAcbId, iAnaId, iAnaId_Gen, iMpgId, sAcbIBan, sAcbIntestatario, "
+                      "dAcbDataFirma) SELECT :id, :ana, :gen, :mpg, :iban, sAnaCognome || ' ' || sAnaNome, :firma "
+                      "FROM TAna_Anagrafiche WHERE iAnaId = :gen")));
     int n = 0;
     for (const auto &[pupil, parent] : pupils) {
         auto iban = ibanFor(db, n++);
@@ -118,9 +120,13 @@ Status load(QSqlDatabase db)
         if (!id)
             return id.status();
         acb.bind(S("id"), id.value()).bind(S("ana"), pupil).bind(S("gen"), parent).bind(S("mpg"), Rid)
-            .bind(S("iban"), iban.value());
+            .bind(S("iban"), iban.value()).bind(S("firma"), QDate(2024 + n % 2, 1 + n % 12, 1 + n % 28));
         TRY(acb.exec());
     }
+
+    // Coordinates made before by other parts of the demo have their mandates signed too.
+    SqlQuery sign(db);
+    TRY(sign.exec(S("UPDATE TAcb_AluCoordBan SET dAcbDataFirma = '2025-09-15' WHERE dAcbDataFirma IS NULL")));
 
     // The instalments go to every pupil of the year with coordinates; every third has paid the first.
     auto cau = instalmentsCausale(db);
@@ -135,6 +141,11 @@ Status load(QSqlDatabase db)
         ids << coords.value(0).toInt();
     coords.finish();
     TRY(add.prepare(S("SELECT iAcbCauId FROM PEbc_AcbCauAdd(:acb, :cau)")));
+    SqlQuery used(db);
+    TRY(used.prepare(S("INSERT INTO TAcm_AcbMandatoUso (iAcmId, iAcbId, sAcmMandato, sAcmSeqTp, dAcmIncasso, fAcmImporto, "
+                       "sAcmEndToEnd, sAcmFile) SELECT NEXT VALUE FOR G_TACM_ACBMANDATOUSO, iAcbId, sAcbMandato, 'FRST', "
+                       "'2026-10-31', 50, 'DEMO-' || iAcbId, 'SDD20261020.xml' FROM TAcb_AluCoordBan "
+                       "WHERE iAcbId = :acb AND sAcbMandato IS NOT NULL")));
     TRY(paid.prepare(S("UPDATE TCac_CcaAcbCau SET lCacPagato = 1 WHERE iAcbCauId = :link "
                        "AND dCacDataScadenza = '2026-10-31'")));
     for (int i = 0; i < ids.size(); ++i) {
@@ -147,6 +158,9 @@ Status load(QSqlDatabase db)
         if (i % 3 == 0) {
             paid.bind(S("link"), link);
             TRY(paid.exec());
+            // The first instalment went to the bank under the pupil's mandate: the next is RCUR.
+            used.bind(S("acb"), ids[i]);
+            TRY(used.exec());
         }
     }
     return {};

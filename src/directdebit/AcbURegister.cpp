@@ -1,6 +1,7 @@
 #include "AcbURegister.h"
 
 #include "EbcFAluGen.h"
+#include "EbcFExpBanche.h"
 #include "EbsMDataSets.h"
 #include "TVeLaunchers.h"
 #include "VeMessageDlg.h"
@@ -23,6 +24,14 @@ void registerWindows(const QString &mainDirectory)
         auto *w = new TfmEbcAluGen(ds->database(), parent);
         w->filterFolder = filters;
         return w;
+    });
+    registry.registerClass(QStringLiteral("TfwEbcExport_Banche"), [mainDirectory](QWidget *parent) -> QWidget * {
+        fees::TdmEbsDataSets *ds = fees::TdmEbsDataSets::instance();
+        if (!ds) {
+            fw::showError(QStringLiteral("Il modulo dati delle causali non è disponibile."));
+            return nullptr;
+        }
+        return new TfwEbcExport_Banche(ds->database(), mainDirectory, parent);
     });
 }
 

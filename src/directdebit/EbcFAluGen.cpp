@@ -98,6 +98,8 @@ TfrEbcAluGen::TfrEbcAluGen(TdmEbcAluGen &dm, int ansId, QWidget *parent)
         {QStringLiteral("sclsdesc"), QStringLiteral("Classe"), 240, {}, {}},
         {QStringLiteral("sAcbIban"), QStringLiteral("IBAN"), 250, {}, {}},
         {QStringLiteral("sMpgDescL"), QStringLiteral("Tipo pagamento"), 160, {}, {}},
+        {QStringLiteral("sAcbMandato"), QStringLiteral("Codice mandato"), 200, {}, {}},
+        {QStringLiteral("dAcbDataFirma"), QStringLiteral("Data sottoscrizione"), 120, {}, QStringLiteral("dd/MM/yyyy")},
     });
     const QSqlDatabase db = dm.database();
 
@@ -154,6 +156,18 @@ TfrEbcAluGen::TfrEbcAluGen(TdmEbcAluGen &dm, int ansId, QWidget *parent)
     xdeIban->setMaxLength(34);
     xdeIban->setMinimumWidth(xdeIban->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 30);
     addField(QStringLiteral("Codice &IBAN"), xdeIban, QStringLiteral("sAcbIBan"));
+
+    xdeMandato = new fw::TVeDBEdit;
+    xdeMandato->setObjectName(QStringLiteral("xdeMandato"));
+    xdeMandato->setMaxLength(35);
+    xdeMandato->setToolTip(QStringLiteral("Vuoto: il programma assegna un codice dall'istituto e dalle coordinate"));
+    xdeMandato->setMinimumWidth(xdeMandato->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 30);
+    addField(QStringLiteral("Codice &mandato"), xdeMandato, QStringLiteral("sAcbMandato"));
+
+    xddDataFirma = new fw::TVeDBDateEdit;
+    xddDataFirma->setObjectName(QStringLiteral("xddDataFirma"));
+    xddDataFirma->setMaximumWidth(140);
+    addField(QStringLiteral("Data &sottoscrizione"), xddDataFirma, QStringLiteral("dAcbDataFirma"));
 
     xdlPagamento = new fw::TVeDBLookupEdit(db);
     xdlPagamento->setObjectName(QStringLiteral("xdlPagamento"));
@@ -222,6 +236,28 @@ void TfrEbcAluGen::onPost()
         fw::showError(fw::TVeQueryCollection::requiredMessage(QStringLiteral("Alunno")));
         xdlAlunno->setFocus();
         return;
+    }
+    const QString mandate = collection()->fieldValue(QStringLiteral("sAcbMandato")).toString().trimmed();
+    const QString mandateError = checkMandate(mandate, collection()->fieldValue(QStringLiteral("dAcbDataFirma")).toDate(),
+                                              QDate::currentDate());
+    if (!mandateError.isEmpty()) {
+        fw::showError(mandateError);
+        (mandateError == AcbText::SignatureFuture ? static_cast<QWidget *>(xddDataFirma) : xdeMandato)->setFocus();
+        return;
+    }
+    if (!mandate.isEmpty()) {
+        const QVariant self = collection()->mode() == fw::DataMode::Edit ? collection()->currentKey() : QVariant(0);
+        auto holder = SqlQuery::scalar(m_dm.database(), AcbSql::MandateHeld,
+                                       {{QStringLiteral("sMandato"), mandate}, {QStringLiteral("iAcbId"), self}});
+        if (!holder) {
+            fw::showError(holder.error());
+            return;
+        }
+        if (holder.value().isValid()) {
+            fw::showError(AcbText::mandateHeld(mandate, holder.value().toString()));
+            xdeMandato->setFocus();
+            return;
+        }
     }
     post();
 }

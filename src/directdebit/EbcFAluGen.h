@@ -30,6 +30,8 @@ public:
     fw::TVeDBLookupEdit *xdlAlunno;
     fw::TVeDBLookupEdit *xdlGenitore;
     fw::TVeDBEdit *xdeIban;
+    fw::TVeDBEdit *xdeMandato;
+    fw::TVeDBDateEdit *xddDataFirma;
     fw::TVeDBLookupEdit *xdlPagamento;
     fw::TVeDBEdit *xdeIntestatario;
     fw::TVeDBEdit *xdeClasse;

@@ -1,6 +1,7 @@
 #include "EbcMAluGen.h"
 
 #include "EbcUAluGen.h"
+#include "EbcUSepaSdd.h"
 #include "TVeQueryCollection.h"
 
 namespace ccp::directdebit {
@@ -56,6 +57,8 @@ TdmEbcAluGen::TdmEbcAluGen(QSqlDatabase db, QObject *parent) : QObject(parent), 
 Status TdmEbcAluGen::open(int ansId)
 {
     close();
+    if (Status s = fillMissingMandates(m_db); !s)
+        return s;
     m_opening = true;
     xqcAluGen->setParam(QStringLiteral("iAnsId"), ansId);
     xqcAcbCau->setParam(QStringLiteral("iAnsId"), ansId);

@@ -1,6 +1,7 @@
 #include "EbcUAluGen.h"
 
 #include "AbiUIBAN.h"
+#include "EbcUSepaSdd.h"
 #include "SqlQuery.h"
 
 namespace ccp::directdebit {
@@ -15,7 +16,7 @@ namespace AcbSql {
 
 #define ALUGEN_COLUMNS                                                                            \
     " Acb.iAcbId, Acb.iMpgId, Acb.iAnaId_Gen, Acb.sAcbIBan, Acb.sAcbIntestatario, Acb.iAnaId,"    \
-    " Acb.iAnaId_Gen iAnaId_p,"                                                                   \
+    " Acb.iAnaId_Gen iAnaId_p, Acb.sAcbMandato, Acb.dAcbDataFirma,"                               \
     " (SELECT FIRST 1 AnaCag.sAnaCagCode FROM TAnaCag AnaCag WHERE AnaCag.iAnaId = Acb.iAnaId"   \
     " AND AnaCag.iCagId = 1 AND AnaCag.DDELETE IS NULL) sAnaCagCode,"                             \
     " Gen.sAnaCognome || ' ' || Gen.sAnaNome sCognomeNomeGen,"                                    \
@@ -31,11 +32,12 @@ const QString AluGenSelect = QStringLiteral(
     " ORDER BY Acb.sAcbIntestatario");
 const QString AluGenInsert = QStringLiteral(
     " INSERT INTO TACB_ALUCOORDBAN                                                    (IACBID, IMPGID, IANAID,"
-    " IANAID_GEN, SACBIBAN, SACBINTESTATARIO)                VALUES (:VEGENID, :IMPGID, :IANAID, :IANAID_P,"
-    " :SACBIBAN, :SACBINTESTATARIO)   ");
+    " IANAID_GEN, SACBIBAN, SACBINTESTATARIO, SACBMANDATO, DACBDATAFIRMA) VALUES (:VEGENID, :IMPGID, :IANAID,"
+    " :IANAID_P, :SACBIBAN, :SACBINTESTATARIO, :SACBMANDATO, :DACBDATAFIRMA)");
 const QString AluGenUpdate = QStringLiteral(
     " UPDATE TACB_ALUCOORDBAN SET IMPGID = :IMPGID, IANAID = :IANAID, IANAID_GEN = :IANAID_P,"
-    " SACBIBAN = :SACBIBAN, SACBINTESTATARIO = :SACBINTESTATARIO WHERE IACBID = :VECURRID");
+    " SACBIBAN = :SACBIBAN, SACBINTESTATARIO = :SACBINTESTATARIO, SACBMANDATO = :SACBMANDATO,"
+    " DACBDATAFIRMA = :DACBDATAFIRMA WHERE IACBID = :VECURRID");
 const QString AluGenDelete = QStringLiteral(" DELETE FROM TAcb_AluCoordBan WHERE iAcbId = :VECURRID");
 
 const QString AcbCauSelect = QStringLiteral(
@@ -123,6 +125,11 @@ QString selectionSelect(int ansId)
         .arg(ansId);
 }
 
+const QString MandateHeld = QStringLiteral(
+    " SELECT FIRST 1 Ana.sAnaCognome || ' ' || Ana.sAnaNome FROM TAcb_AluCoordBan Acb"
+    " INNER JOIN TAna_Anagrafiche Ana ON (Ana.iAnaId = Acb.iAnaId)"
+    " WHERE Acb.sAcbMandato = :sMandato AND Acb.iAcbId <> :iAcbId");
+
 const QString XmlDocument = QStringLiteral(
     " SELECT Xar.bYXarXmlFile FROM TYXar_XmlArchivio Xar INNER JOIN TYXls_XmlLista Xls"
     " ON (Xls.iYXlsId = Xar.iYXlsId) WHERE (Xls.sYXlsCodice = :sLista) AND (Xar.sYXarCodice = :sCodice)"
@@ -148,6 +155,21 @@ QString checkCoordinates(const QVariant &parentId, const QString &iban)
         return AcbText::ParentRequired;
     if (!iban.trimmed().isEmpty() && !abiban::CheckIBAN(iban.trimmed()))
         return AcbText::IbanInvalid;
+    return {};
+}
+
+QString AcbText::mandateHeld(const QString &mandate, const QString &pupil)
+{
+    return QStringLiteral("Il codice mandato \"%1\" è già usato nelle coordinate dell'alunno %2.").arg(mandate, pupil);
+}
+
+QString checkMandate(const QString &mandate, const QDate &signature, const QDate &today)
+{
+    const QString m = mandate.trimmed();
+    if (!m.isEmpty() && (m.size() > 35 || sddText(m, 35) != m))
+        return AcbText::MandateInvalid;
+    if (signature.isValid() && signature > today)
+        return AcbText::SignatureFuture;
     return {};
 }
 

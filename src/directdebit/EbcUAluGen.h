@@ -1,6 +1,7 @@
 #pragma once
 #include "Result.h"
 
+#include <QDate>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -41,6 +42,8 @@ extern const QString CausaleHeld;    // :iAcbId already holds :iCauId (another r
 // The selection list of coordinates of the school year %1, with the filter placeholder; wrapped
 // so that a filter can name any of its columns.
 QString selectionSelect(int ansId);
+// The pupil holding the mandate :sMandato on other coordinates than :iAcbId.
+extern const QString MandateHeld;
 // Where the shipped XML documents are read.
 extern const QString XmlDocument;   // :sLista, :sCodice
 } // namespace AcbSql
@@ -51,7 +54,11 @@ inline const QString ParentRequired = QStringLiteral("Genitore obbligatorio");
 inline const QString IbanInvalid = QStringLiteral("Codice IBAN non valido");
 inline const QString CausaleHeld = QStringLiteral("La causale è già associata a questo alunno.");
 inline const QString NoCoordinates = QStringLiteral("Salvare prima le coordinate bancarie dell'alunno.");
+inline const QString MandateInvalid = QStringLiteral(
+    "Codice mandato non valido: al massimo 35 caratteri tra lettere, cifre, spazi e / - ? : ( ) . , ' +");
+inline const QString SignatureFuture = QStringLiteral("La data di sottoscrizione del mandato non può essere futura.");
 QString xmlNotFound(const QString &code);
+QString mandateHeld(const QString &mandate, const QString &pupil);
 } // namespace AcbText
 
 // The text of an XML document of the database archive (list "EBC"); a missing one fails with
@@ -61,6 +68,10 @@ Result<QString> readXmlDocument(const QSqlDatabase &db, const QString &code, con
 // Checks the coordinates before they are saved: the message refusing them, empty when they
 // may be saved. An empty IBAN is accepted; a typed one must be a valid IBAN.
 QString checkCoordinates(const QVariant &parentId, const QString &iban);
+
+// Checks the mandate before the coordinates are saved: the refusal, empty when accepted. An
+// empty id takes the default code when saved; a signature date may be missing but not future.
+QString checkMandate(const QString &mandate, const QDate &signature, const QDate &today);
 
 // One row of the selection lists: pupil (caption), class, holder, and the coordinates' id.
 struct AcbItem

@@ -155,6 +155,35 @@ TEST_F(AcbWindow, EmptyIbanIsSavedAMalformedOneIsRefused)
               QStringLiteral("IT60X0542811101000000123456"));
 }
 
+TEST_F(AcbWindow, MandateTakesTheDefaultAndIsNotSharedWithAnotherPupil)
+{
+    const int pupil = freePupil();
+    startNew(pupil, parentOf(pupil));
+    frame()->xacPost()->trigger();
+    ASSERT_EQ(frame()->mode(), 0) << qPrintable(messages.lastText());
+    const QString mandate =
+        scalar(QStringLiteral("SELECT sAcbMandato FROM TAcb_AluCoordBan WHERE iAnaId = %1").arg(pupil)).toString();
+    EXPECT_FALSE(mandate.isEmpty());
+
+    const int other = freePupil();
+    startNew(other, parentOf(other));
+    frame()->collection()->setFieldValue(QStringLiteral("sAcbMandato"), mandate);
+    frame()->collection()->setFieldValue(QStringLiteral("dAcbDataFirma"), QDate(2026, 9, 15));
+    messages.clear();
+    frame()->xacPost()->trigger();
+    const QString name =
+        scalar(QStringLiteral("SELECT sAnaCognome || ' ' || sAnaNome FROM TAna_Anagrafiche WHERE iAnaId = %1").arg(pupil))
+            .toString();
+    EXPECT_EQ(messages.lastText(), AcbText::mandateHeld(mandate, name));
+    EXPECT_EQ(frame()->mode(), 1) << "the row stays in edit";
+    frame()->collection()->setFieldValue(QStringLiteral("sAcbMandato"), QStringLiteral("MANDATO/2026-07"));
+    frame()->xacPost()->trigger();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT sAcbMandato || ' ' || dAcbDataFirma FROM TAcb_AluCoordBan WHERE iAnaId = %1")
+                         .arg(other))
+                  .toString(),
+              QStringLiteral("MANDATO/2026-07 2026-09-15"));
+}
+
 TEST_F(AcbWindow, ThePupilRestrictsTheParentsAndOnlyAParentChoiceSetsTheHolder)
 {
     const int first = freePupil();
@@ -206,9 +235,13 @@ TEST_F(AcbWindow, EveryColumnSortsTheList)
     for (int c = 0; c < model->columnCount(); ++c) {
         model->sort(c, Qt::AscendingOrder);
         ASSERT_TRUE(messages.entries().isEmpty()) << c << ": " << qPrintable(messages.lastText());
-        const QString first = model->displayText(0, c);
-        const QString second = model->displayText(1, c);
-        EXPECT_LE(first.compare(second, Qt::CaseInsensitive), 0) << "column " << c;
+        const QVariant a = model->index(0, c).data(fw::TVeQueryModel::FieldValueRole);
+        const QVariant b = model->index(1, c).data(fw::TVeQueryModel::FieldValueRole);
+        // Dates sort by date, not by their dd/MM/yyyy text.
+        if (a.typeId() == QMetaType::QDate && b.typeId() == QMetaType::QDate)
+            EXPECT_LE(a.toDate(), b.toDate()) << "column " << c;
+        else
+            EXPECT_LE(model->displayText(0, c).compare(model->displayText(1, c), Qt::CaseInsensitive), 0) << "column " << c;
     }
 }
 

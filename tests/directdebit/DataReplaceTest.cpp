@@ -103,6 +103,19 @@ TEST_F(Replace, AnyValueReplacesEveryRecordAndBeforeExecSkipsThoseHoldingTheValu
     EXPECT_EQ(methods(ids), QStringLiteral("11,11,3,3,3"));
 }
 
+TEST_F(Replace, SignatureDatesOfManyMandatesAreSetOnlyWhereMissing)
+{
+    const QList<int> ids = coordinates(4);
+    exec(QStringLiteral("UPDATE TAcb_AluCoordBan SET dAcbDataFirma = NULL WHERE iAcbId IN (%1)").arg(idList(ids)));
+    exec(QStringLiteral("UPDATE TAcb_AluCoordBan SET dAcbDataFirma = '2025-09-01' WHERE iAcbId = %1").arg(ids[2]));
+    auto n = runReplace(t.db(), {field(QStringLiteral("dAcbDataFirma")), QVariant(), QDate(2026, 9, 20), false, ids});
+    ASSERT_TRUE(n.ok()) << qPrintable(n.error());
+    EXPECT_EQ(n.value(), 3);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT LIST(dAcbDataFirma, ',') FROM (SELECT dAcbDataFirma FROM TAcb_AluCoordBan "
+                                    "WHERE iAcbId IN (%1) ORDER BY iAcbId)").arg(idList(ids))).toString(),
+              QStringLiteral("2026-09-20,2026-09-20,2025-09-01,2026-09-20"));
+}
+
 TEST_F(Replace, AFailingStatementInTheMiddleLeavesEveryRecordAsItWas)
 {
     const QList<int> ids = coordinates(6);
