@@ -1,6 +1,7 @@
 #include "EbcFExpBanche.h"
 
 #include "SqlQuery.h"
+#include "StampeContestuali.h"
 #include "TVeGlobalValues.h"
 #include "VeMessageDlg.h"
 
@@ -540,10 +541,60 @@ void TfwEbcExport_Banche::rewriteLog()
         fw::showError(s.error());
 }
 
+reports::DataTable TfwEbcExport_Banche::printTable(const QList<DetailRow> &rows, bool numbered)
+{
+    QStringList columns = DetailRow::columnNames();
+    columns << S("fImporto");
+    if (numbered)
+        columns << S("PROGRESSIVO");
+    reports::DataTable table(columns);
+    const QStringList names = DetailRow::columnNames();
+    int n = 0;
+    for (const DetailRow &r : rows) {
+        QVariantList values;
+        for (const QString &c : names)
+            values << r.column(c);
+        values << Money::fromCents(r.importo).toSqlExact();
+        if (numbered)
+            values << ++n;
+        table.addRow(values);
+    }
+    return table;
+}
+
 void TfwEbcExport_Banche::printCategory(const QString &category)
 {
-    if (PrintCategory)
-        PrintCategory(category);
+    auto data = std::make_unique<reports::SqlDataModule>(m_db);
+    if (category == S("Riepilogo")) {
+        data->setTable(S("frRiepilogoPagam"), printTable(m_rows, false));
+    } else {
+        rebuildDispositions();
+        QList<DetailRow> disp;
+        for (const Disposition &d : std::as_const(m_dispositions))
+            disp << d.data;
+        data->setTable(S("frBrogliaccioEsp"), printTable(disp, true));
+    }
+    data->setVariable(S("Dal"), deDal->date());
+    data->setVariable(S("Al"), deAl->date());
+    data->setVariable(S("Banca"), cbBanca->currentText());
+    data->setVariable(S("Nome supporto"), edNOME_SUPPORTO->text());
+
+    reports::ReportHost host;
+    host.show = [](QWidget *preview) {
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        preview->show();
+    };
+    host.logoFile = QDir(m_main).filePath(S("etc/logo.png"));
+    if (ReportHostFor)
+        host = ReportHostFor();
+    reports::TDbReportActivation activation(m_db, host);
+    reports::TStampeContestuali print(m_db, 14, category, m_main);
+    print.AttivazioneReport = PrintActivation ? PrintActivation : &activation;
+    print.useFirstReport = true;
+    print.mode = reports::TStampeContestuali::Preview;
+    print.diagnostic = false;
+    print.setDataModule(std::move(data));
+    print.Print();   // shows its own refusals, "Nessuna stampa associata" among them
 }
 
 } // namespace ccp::directdebit
