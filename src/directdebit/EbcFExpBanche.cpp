@@ -86,6 +86,7 @@ TfwEbcExport_Banche::TfwEbcExport_Banche(QSqlDatabase db, const QString &mainDir
     setObjectName(S("TfwEbcExport_Banche"));
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint);
     resize(1100, 680);
+    setMinimumSize(900, 560);
     const auto &values = fw::TVeGlobalValuesManager::instance();
     m_ansId = values.intValue(S("VEUP_AnsId"));
     m_dwgId = values.intValue(S("VEUP_DwgId"));
@@ -243,6 +244,9 @@ QWidget *TfwEbcExport_Banche::buildExport()
     grDisposizioni->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grDisposizioni->setSelectionBehavior(QAbstractItemView::SelectRows);
     grDisposizioni->verticalHeader()->hide();
+    grDisposizioni->setWordWrap(false);
+    for (const auto &[column, width] : {std::pair{0, 220}, {1, 110}, {2, 60}, {3, 60}, {4, 120}, {5, 260}, {6, 60}})
+        grDisposizioni->setColumnWidth(column, width);
     grDisposizioni->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grDisposizioni->horizontalHeader()->setStretchLastSection(true);
     v->addWidget(grDisposizioni, 1);
