@@ -2,6 +2,7 @@
 #include "EbcUSddExport.h"
 
 #include "SqlQuery.h"
+#include "StampeContestuali.h"
 #include "TVeGlobalValues.h"
 #include "VeMessageDlg.h"
 
@@ -86,6 +87,7 @@ TfwEbcExport_Banche::TfwEbcExport_Banche(QSqlDatabase db, const QString &mainDir
     setObjectName(S("TfwEbcExport_Banche"));
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint);
     resize(1100, 680);
+    setMinimumSize(900, 560);
     const auto &values = fw::TVeGlobalValuesManager::instance();
     m_ansId = values.intValue(S("VEUP_AnsId"));
     m_dwgId = values.intValue(S("VEUP_DwgId"));
@@ -258,6 +260,9 @@ QWidget *TfwEbcExport_Banche::buildExport()
     grDisposizioni->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grDisposizioni->setSelectionBehavior(QAbstractItemView::SelectRows);
     grDisposizioni->verticalHeader()->hide();
+    grDisposizioni->setWordWrap(false);
+    for (const auto &[column, width] : {std::pair{0, 220}, {1, 110}, {2, 60}, {3, 60}, {4, 120}, {5, 260}, {6, 60}})
+        grDisposizioni->setColumnWidth(column, width);
     grDisposizioni->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grDisposizioni->horizontalHeader()->setStretchLastSection(true);
     v->addWidget(grDisposizioni, 1);
@@ -592,10 +597,60 @@ void TfwEbcExport_Banche::rewriteLog()
         fw::showError(s.error());
 }
 
+reports::DataTable TfwEbcExport_Banche::printTable(const QList<DetailRow> &rows, bool numbered)
+{
+    QStringList columns = DetailRow::columnNames();
+    columns << S("fImporto");
+    if (numbered)
+        columns << S("PROGRESSIVO");
+    reports::DataTable table(columns);
+    const QStringList names = DetailRow::columnNames();
+    int n = 0;
+    for (const DetailRow &r : rows) {
+        QVariantList values;
+        for (const QString &c : names)
+            values << r.column(c);
+        values << Money::fromCents(r.importo).toSqlExact();
+        if (numbered)
+            values << ++n;
+        table.addRow(values);
+    }
+    return table;
+}
+
 void TfwEbcExport_Banche::printCategory(const QString &category)
 {
-    if (PrintCategory)
-        PrintCategory(category);
+    auto data = std::make_unique<reports::SqlDataModule>(m_db);
+    if (category == S("Riepilogo")) {
+        data->setTable(S("frRiepilogoPagam"), printTable(m_rows, false));
+    } else {
+        rebuildDispositions();
+        QList<DetailRow> disp;
+        for (const Disposition &d : std::as_const(m_dispositions))
+            disp << d.data;
+        data->setTable(S("frBrogliaccioEsp"), printTable(disp, true));
+    }
+    data->setVariable(S("Dal"), deDal->date());
+    data->setVariable(S("Al"), deAl->date());
+    data->setVariable(S("Banca"), cbBanca->currentText());
+    data->setVariable(S("Nome supporto"), edNOME_SUPPORTO->text());
+
+    reports::ReportHost host;
+    host.show = [](QWidget *preview) {
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        preview->show();
+    };
+    host.logoFile = QDir(m_main).filePath(S("etc/logo.png"));
+    if (ReportHostFor)
+        host = ReportHostFor();
+    reports::TDbReportActivation activation(m_db, host);
+    reports::TStampeContestuali print(m_db, 14, category, m_main);
+    print.AttivazioneReport = PrintActivation ? PrintActivation : &activation;
+    print.useFirstReport = true;
+    print.mode = reports::TStampeContestuali::Preview;
+    print.diagnostic = false;
+    print.setDataModule(std::move(data));
+    print.Print();   // shows its own refusals, "Nessuna stampa associata" among them
 }
 
 } // namespace ccp::directdebit

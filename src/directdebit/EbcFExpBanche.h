@@ -1,5 +1,7 @@
 #pragma once
 #include "EbcUExpBanche.h"
+#include "ReportData.h"
+#include "ReportLauncher.h"
 #include "TVeWizard.h"
 
 #include <QMap>
@@ -17,6 +19,10 @@ class QMenu;
 class QPushButton;
 class QTableWidget;
 class QTreeWidget;
+
+namespace ccp::reports {
+class TReportActivation;
+}
 
 namespace ccp::directdebit {
 
@@ -70,7 +76,9 @@ public:
     // Seams the tests answer: the save dialog, the file browser, the contextual prints.
     std::function<QString(const QString &current)> AskSaveFile;
     std::function<void(const QString &folder)> OpenFolder;
-    std::function<void(const QString &category)> PrintCategory;
+    // The main window's report command (preview placement); default: a window of its own.
+    std::function<reports::ReportHost()> ReportHostFor;
+    reports::TReportActivation *PrintActivation = nullptr;   // tests only; not owned
     ExportHooks hooks;
 
     // Rebuilds the pupils from the checked classes; the pop-up menu's commands.
@@ -95,7 +103,12 @@ private:
     void fillClasses();
     bool enterExport();
     bool loadBank(const QString &name);
+public:
+    // "Riepilogo" (the detail rows) or "Brogliaccio" (the dispositions) through the contextual prints.
     void printCategory(const QString &category);
+    static reports::DataTable printTable(const QList<DetailRow> &rows, bool numbered);
+
+private:
 
     QSqlDatabase m_db;
     QString m_main;

@@ -188,7 +188,9 @@ QVariant DetailRow::column(const QString &name) const
         {S("MATRICOLA"), [](const DetailRow &r) { return QVariant(r.matricola); }},
         {S("ICNT"), [](const DetailRow &r) { return QVariant(r.iCnt); }},
     };
-    const auto it = columns.constFind(up(name.trimmed()));
+    auto it = columns.constFind(name);
+    if (it == columns.constEnd())
+        it = columns.constFind(up(name.trimmed()));
     return it == columns.constEnd() ? QVariant() : it.value()(*this);
 }
 
@@ -204,6 +206,9 @@ QStringList DetailRow::columnNames()
 
 namespace {
 
+// "+ 0" keeps the server off the indexes of columns that hold the same value on most rows
+// (payment method, registry kind, school year, causale, component): read along them, every pupil's rows
+// would cost a walk over the whole school.
 // A pupil's components are excluded once any movement of the pupil for that causale records
 // them; NOT EXISTS rather than a join, so that several movements of one causale never give a
 // component twice.
@@ -214,13 +219,13 @@ const QString DetailSql = S(
     " Acb.iAnaId_Gen"
     " FROM TAcb_AluCoordBan Acb"
     " INNER JOIN TAna_Anagrafiche Ana ON (Ana.iAnaId = Acb.iAnaId)"
-    " INNER JOIN TAnaCag AnaCag ON (AnaCag.iAnaId = Ana.iAnaId AND AnaCag.iCagId = 1 AND AnaCag.DDELETE IS NULL)"
+    " INNER JOIN TAnaCag AnaCag ON (AnaCag.iAnaId = Ana.iAnaId AND AnaCag.iCagId + 0 = 1 AND AnaCag.DDELETE IS NULL)"
     " INNER JOIN TSit_Situazioni Sit ON (Sit.iAnaId = Ana.iAnaId AND Sit.iSitOrdine = 1)"
     " INNER JOIN VAns_AnniScolast Ans ON (Ans.iAnsId = :iAnsId AND Ans.dAnsVeltoInizio = Sit.dStart)"
     " INNER JOIN TAcbCau AcbCau ON (AcbCau.iAcbId = Acb.iAcbId)"
-    " INNER JOIN TCau_Causali Cau ON (Cau.iCauId = AcbCau.iCauId AND Cau.dStart = Ans.dAnsVeltoInizio)"
+    " INNER JOIN TCau_Causali Cau ON (Cau.iCauId = AcbCau.iCauId AND Cau.dStart + 0 = Ans.dAnsVeltoInizio)"
     " INNER JOIN TCauCca CauCca ON (CauCca.iCauId = Cau.iCauId)"
-    " INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = CauCca.iCcaId AND Cca.dStart = Ans.dAnsVeltoInizio)"
+    " INNER JOIN TCca_CompCausali Cca ON (Cca.iCcaId = CauCca.iCcaId AND Cca.dStart + 0 = Ans.dAnsVeltoInizio)"
     " INNER JOIN TClsPst ClsPst ON (ClsPst.iClsPstId = Sit.iClsPstId)"
     " INNER JOIN VCls_Classi Cls ON (Cls.iClsId = ClsPst.iClsId)"
     " INNER JOIN TMpg_ModPagam Mpg ON (Mpg.iMpgId = Acb.iMpgId)"
@@ -229,10 +234,9 @@ const QString DetailSql = S(
     " INNER JOIN TSpr_SportelliCab Spr ON (Spr.iSprId = SprIst.iSprId)"
     " INNER JOIN TBan_Banche Ban ON (Ban.iBanId = Spr.iBanId)"
     " WHERE (Cca.dCcaDataScadenza BETWEEN :DataScadenzaDal AND :DataScadenzaAl)"
-    " AND (Acb.iMpgId = :iMpgId)"
+    " AND (Acb.iMpgId + 0 = :iMpgId)"
     " AND NOT EXISTS (SELECT 1 FROM TMvm_MovimentiCcp Mvm INNER JOIN TMvmCca MvmCca ON (MvmCca.iMvmId = Mvm.iMvmId)"
-    "   WHERE Mvm.iAnaId = Acb.iAnaId AND Mvm.iCauId = AcbCau.iCauId AND MvmCca.iCcaId = Cca.iCcaId)"
-    " %1"
+    "   WHERE Mvm.iAnaId = Acb.iAnaId AND Mvm.iCauId + 0 = AcbCau.iCauId AND MvmCca.iCcaId + 0 = Cca.iCcaId)"
     " ORDER BY Ana.sAnaCognome, Ana.sAnaNome, Ana.iAnaId, Cca.dCcaDataScadenza, Cca.iCcaId");
 
 const QString CreditoreSql = S(
@@ -253,21 +257,6 @@ const QString AddressSql = S(
     " WHERE (AbtLoc.iLocId = 2) AND (AnaAbt.DDELETE IS NULL) AND (Abt.DDELETE IS NULL) AND (AbtLoc.DDELETE IS NULL)"
     " ORDER BY AnaAbt.iAnaId, AnaAbt.dStart DESC, AnaAbt.iAnaAbtId");
 
-// "(Acb.iAnaId IN (0,1,2) OR ...)": ids only, in lists the server accepts.
-QString pupilFilter(const QList<int> &pupils)
-{
-    if (pupils.isEmpty())
-        return {};
-    QStringList parts;
-    for (qsizetype i = 0; i < pupils.size(); i += 1000) {
-        QString list = S("0");
-        for (qsizetype j = i; j < qMin(pupils.size(), i + 1000); ++j)
-            list += u',' + QString::number(pupils[j]);
-        parts << S("Acb.iAnaId IN (%1)").arg(list);
-    }
-    return S("AND (") + parts.join(S(" OR ")) + u')';
-}
-
 struct Address
 {
     QString street, cap, municipality;
@@ -287,7 +276,10 @@ Result<QList<DetailRow>> loadDetailRows(const QSqlDatabase &db, const ExportPara
     cred.finish();
 
     SqlQuery q(db);
-    if (auto s = q.prepare(DetailSql.arg(pupilFilter(params.pupils))); !s)
+    // The chosen pupils are kept here rather than in a list in the statement: a list of
+    // thousands of ids is more than the server's parser takes.
+    const QSet<int> chosen(params.pupils.cbegin(), params.pupils.cend());
+    if (auto s = q.prepare(DetailSql); !s)
         return s;
     q.bind(S("iAnsId"), params.ansId).bind(S("ISPRISTID"), params.sprIstId).bind(S("iMpgId"), params.mpgId);
     q.bind(S("DataScadenzaDal"), params.from).bind(S("DataScadenzaAl"), params.to);
@@ -296,6 +288,8 @@ Result<QList<DetailRow>> loadDetailRows(const QSqlDatabase &db, const ExportPara
     QList<DetailRow> rows;
     QSet<int> payers;
     while (q.next()) {
+        if (!chosen.isEmpty() && !chosen.contains(q.value(11).toInt()))
+            continue;
         DetailRow r;
         r.abiRicevente = q.value(0).toString();
         r.cabRicevente = q.value(1).toString();
@@ -386,6 +380,8 @@ QList<Disposition> buildDispositions(const QList<DetailRow> &rows, const QString
 
 QString cbiText(const QString &text)
 {
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text;
     QString out;
     out.reserve(text.size());
     for (QChar c : text) {
@@ -412,39 +408,87 @@ QString cbiText(const QString &text)
     return out;
 }
 
-QString formatField(const LayoutRow &row, const QVariant &value, int width)
+namespace {
+
+// A layout row read once: its place, type and rules, so that each record is only filled in.
+struct Field
 {
-    const QString type = row.colType.trimmed().toUpper();
-    const QString filling = row.fillingChar.isEmpty() ? S(" ") : row.fillingChar;
-    if (type == S("F")) {
+    enum Kind { Filler, Date6, Date8, DateSlash, Amount, Numeric, Text };
+    const LayoutRow *row = nullptr;
+    Kind kind = Text;
+    int start = 0, width = 0;
+    bool posOk = false;
+    bool fromTotals = false, keepRight = false;
+    QString required;
+    QString filling;
+    QChar pad;
+    QString key;   // upper-case field name
+
+    explicit Field(const LayoutRow &r) : row(&r)
+    {
+        const QString type = r.colType.trimmed().toUpper();
+        kind = type == S("F")    ? Filler
+               : type == S("D")  ? Date6
+               : type == S("D8") ? Date8
+               : type == S("/D") ? DateSlash
+               : type == S("E")  ? Amount
+               // Alignment and content follow the first letter: "D…", "E…", "N…" are numbers.
+               : numericType(type) ? Numeric
+                                   : Text;
+        posOk = parsePos(r.pos, start, width);
+        const QString extra = r.extra.trimmed().toUpper();
+        fromTotals = extra == S("F");
+        keepRight = extra == S("R");
+        required = r.required.trimmed().toUpper();
+        filling = r.fillingChar.isEmpty() ? S(" ") : r.fillingChar;
+        pad = filling.at(0);
+        key = r.fieldName.trimmed().toUpper();
+    }
+    bool numeric() const { return kind == Date6 || kind == Date8 || kind == Amount || kind == Numeric; }
+
+    QString format(const QVariant &value) const
+    {
+        if (kind == Filler) {
+            QString v;
+            while (v.size() < width)
+                v += filling;
+            return v;
+        }
         QString v;
-        while (v.size() < width)
-            v += filling;
+        if (kind == Date6 || kind == Date8 || kind == DateSlash) {
+            if (value.typeId() == QMetaType::QDate) {
+                const QDate d = value.toDate();
+                if (d.isValid() && d != QDate(1899, 12, 30))
+                    v = d.toString(kind == Date6 ? S("ddMMyy") : kind == Date8 ? S("yyyyMMdd") : S("yyyy/MM/dd"));
+            } else if (!value.isNull()) {
+                v = value.toString();
+            }
+        } else if (kind == Amount) {
+            if (!value.isNull()) {
+                bool ok = false;
+                const Money m = Money::fromSqlText(value.toString(), &ok);
+                v = ok ? m.toSql().replace(u'.', QLocale().decimalPoint()) : value.toString();
+            }
+        } else {
+            v = value.toString();
+        }
+        v = cbiText(v);
+        if (keepRight && v.size() > width)
+            v = v.right(width);
+        if (v.size() < width)
+            v = numeric() ? v.rightJustified(width, pad) : v.leftJustified(width, pad);
+        v.truncate(width);
         return v;
     }
-    QString v;
-    if (type == S("D") || type == S("D8") || type == S("/D")) {
-        const QDate d = value.typeId() == QMetaType::QDate ? value.toDate() : QDate();
-        if (value.typeId() != QMetaType::QDate && !value.isNull())
-            v = value.toString();
-        else if (d.isValid() && d != QDate(1899, 12, 30))
-            v = d.toString(type == S("D") ? S("ddMMyy") : type == S("D8") ? S("yyyyMMdd") : S("yyyy/MM/dd"));
-    } else if (type == S("E")) {
-        if (!value.isNull()) {
-            bool ok = false;
-            const Money m = Money::fromSqlText(value.toString(), &ok);
-            v = ok ? m.toSql().replace(u'.', QLocale().decimalPoint()) : value.toString();
-        }
-    } else {
-        v = value.toString();
-    }
-    v = cbiText(v);
-    if (row.extra.trimmed().toUpper() == S("R") && v.size() > width)
-        v = v.right(width);
-    const QChar pad = filling.at(0);
-    if (v.size() < width)
-        v = numericType(type) ? v.rightJustified(width, pad) : v.leftJustified(width, pad);
-    return v.left(width);
+};
+
+} // namespace
+
+QString formatField(const LayoutRow &row, const QVariant &value, int width)
+{
+    Field f(row);
+    f.width = width;
+    return f.format(value);
 }
 
 namespace {
@@ -452,31 +496,29 @@ namespace {
 class LineBuilder
 {
 public:
-    LineBuilder(const BankLayout &layout) : m_layout(layout) {}
+    explicit LineBuilder(const BankLayout &layout)
+    {
+        for (const LayoutRow &r : layout.rows)
+            m_records[r.record.trimmed()].append(Field(r));
+    }
 
     Status record(const QString &code, const DetailRow *data, QStringList &lines)
     {
-        QList<const LayoutRow *> rows;
-        for (const LayoutRow &r : m_layout.rows)
-            if (r.record.trimmed() == code)
-                rows << &r;
-        if (rows.isEmpty())
+        const auto it = m_records.constFind(code);
+        if (it == m_records.constEnd() || it->isEmpty())
             return {};
         ++totRecord;
         QString line;
-        for (const LayoutRow *r : std::as_const(rows)) {
-            int start = 0, width = 0;
-            if (!parsePos(r->pos, start, width) || start != line.size() + 1)
-                return Status::failure(layoutError(*r));
-            const QString type = r->colType.trimmed().toUpper();
+        line.reserve(128);
+        for (const Field &f : it.value()) {
+            if (!f.posOk || f.start != line.size() + 1)
+                return Status::failure(layoutError(*f.row));
             QVariant value;
-            if (type != S("F"))
-                value = r->extra.trimmed().toUpper() == S("F") ? total(r->fieldName)
-                        : data                                   ? data->column(r->fieldName)
-                                                                 : QVariant();
-            const QString v = formatField(*r, value, width);
-            if (type != S("F"))
-                if (auto s = check(*r, v, data); !s)
+            if (f.kind != Field::Filler)
+                value = f.fromTotals ? total(f.key) : data ? data->column(f.key) : QVariant();
+            const QString v = f.format(value);
+            if (f.kind != Field::Filler)
+                if (auto s = check(f, v, data); !s)
                     return s;
             line += v;
         }
@@ -490,32 +532,29 @@ public:
     bool anyWritten = false;
 
 private:
-    QVariant total(const QString &name) const
+    QVariant total(const QString &key) const
     {
-        const QString n = up(name.trimmed());
-        if (n == S("PROGRESSIVO"))
+        if (key == QLatin1String("PROGRESSIVO"))
             return progressivo ? QVariant(progressivo) : QVariant(QString());
-        if (n == S("TOT_RECORD"))
+        if (key == QLatin1String("TOT_RECORD"))
             return totRecord;
-        if (n == S("TOT_IMP_NEG"))
+        if (key == QLatin1String("TOT_IMP_NEG"))
             return anyWritten ? QVariant(totImpNeg) : QVariant(QString());
         return {};
     }
 
-    static Status check(const LayoutRow &r, const QString &value, const DetailRow *data)
+    static Status check(const Field &f, const QString &value, const DetailRow *data)
     {
-        const QString type = r.colType.trimmed().toUpper();
         const QString t = value.trimmed();
-        if (numericType(type)) {
+        if (f.numeric()) {
             const QChar sep = QLocale().decimalPoint().at(0);
             for (QChar c : t)
-                if (!c.isDigit() && !(type == S("E") && c == sep))
-                    return Status::failure(ExpText::Numeric + r.fieldName);
+                if (!c.isDigit() && !(f.kind == Field::Amount && c == sep))
+                    return Status::failure(ExpText::Numeric + f.row->fieldName);
         }
-        const QString req = r.required.trimmed().toUpper();
-        if (req == S("O") && t.isEmpty())
-            return Status::failure(ExpText::Required + r.fieldName);
-        if (req == S("C2")) {
+        if (f.required == QLatin1String("O") && t.isEmpty())
+            return Status::failure(ExpText::Required + f.row->fieldName);
+        if (f.required == QLatin1String("C2")) {
             if (!data || data->indDebitore.trimmed().isEmpty() || data->capDebitore.trimmed().isEmpty()
                 || data->comDebitore.trimmed().isEmpty())
                 return Status::failure(ExpText::AddressRequired);
@@ -527,7 +566,7 @@ private:
         return {};
     }
 
-    const BankLayout &m_layout;
+    QHash<QString, QList<Field>> m_records;
 };
 
 } // namespace
@@ -567,18 +606,27 @@ QByteArray encodeLines(const QStringList &lines)
 
 QStringList logLines(const BankLayout &layout, const QStringList &lines)
 {
+    struct Slot
+    {
+        QString prefix;   // FieldName="
+        int start = 0, width = 0;
+    };
+    QHash<QString, QList<Slot>> byRecord;
+    QList<Slot> all;
+    for (const LayoutRow &r : layout.rows) {
+        Slot slot{r.fieldName + S("=\""), 0, 0};
+        parsePos(r.pos, slot.start, slot.width);
+        byRecord[r.record.trimmed()] << slot;
+        all << slot;
+    }
     int codeStart = 0, codeWidth = 0;
     const bool byCode = parsePos(layout.entry.posTipoRecord, codeStart, codeWidth);
     QStringList out;
     for (const QString &line : lines) {
         const QString code = byCode ? line.mid(codeStart - 1, codeWidth).trimmed() : QString();
-        for (const LayoutRow &r : layout.rows) {
-            if (!code.isEmpty() && r.record.trimmed() != code)
-                continue;
-            int start = 0, width = 0;
-            parsePos(r.pos, start, width);
-            out << r.fieldName + S("=\"") + line.mid(start - 1, width) + u'"';
-        }
+        const QList<Slot> &slots = code.isEmpty() ? all : byRecord[code];
+        for (const Slot &slot : slots)
+            out << slot.prefix + QStringView(line).mid(slot.start - 1, slot.width) + u'"';
     }
     return out;
 }
@@ -661,14 +709,14 @@ Status recordMovements(QSqlDatabase db, const QList<DetailRow> &rows, const Move
     SqlQuery mvm(db), cca(db);
     if (auto s = mvm.prepare(S(
             " INSERT INTO TMvm_MovimentiCcp (iMvmId, iSprIstId, iCauId, lMvmTipo, fMvmImporto, iMvmProgr, dMvmDataMov,"
-            " dMvmDataEc, iAnaId, iCbmId, iSitId, iLocked) VALUES ((SELECT l_iCntId FROM PYSetGetId('TMVM_MOVIMENTICCP',0)),"
+            " dMvmDataEc, iAnaId, iCbmId, iSitId, iLocked) VALUES (NEXT VALUE FOR G_TMVM_MOVIMENTICCP,"
             " :iSprIstId, :iCauId, 0, :fMvmImporto, 0, :dMvmDataMov, :dMvmDataEc, :iAnaId, 1, :iSitId, 0)"
             " RETURNING iMvmId"));
         !s)
         return s;
     if (auto s = cca.prepare(S(
-            " INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES ((SELECT l_iCntId FROM"
-            " PYSetGetId('TMVMCCA',0)), :iMvmId, :iCcaId, :fMvmCcaImporto)"));
+            " INSERT INTO TMvmCca (iMvmCcaId, iMvmId, iCcaId, fMvmCcaImporto) VALUES (NEXT VALUE FOR G_TMVMCCA,"
+            " :iMvmId, :iCcaId, :fMvmCcaImporto)"));
         !s)
         return s;
     for (int i = 0; i < rows.size(); ++i) {

@@ -1,7 +1,9 @@
 #include "AcbFixture.h"
 #include "EbcFExpBanche.h"
 #include "EbcUSddExport.h"
+#include "ReportStore.h"
 #include "RidReader.h"
+#include "StampeContestuali.h"
 
 #include <QDateEdit>
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -194,6 +197,52 @@ TEST_F(ExportWizard, TheSepaFormatAsksForTheSchoolsSepaDataBeforeWritingItsFile)
     EXPECT_EQ(again.cbBanca->currentText(), QStringLiteral("SEPA SDD (CBI XML)"));
     EXPECT_EQ(again.edIdCreditore->text(), QStringLiteral("IT48ZZZ80012345678"));
     EXPECT_TRUE(again.edFileExport->text().endsWith(QStringLiteral(".xml"))) << qPrintable(again.edFileExport->text());
+}
+
+namespace {
+
+// Keeps what the contextual print would preview.
+struct CapturedPrint : reports::TReportActivation
+{
+    Status preview(int id, int, std::unique_ptr<reports::DataModule> d, const reports::PdfInfo &) override
+    {
+        reportId = id;
+        data = std::move(d);
+        return {};
+    }
+    Status exportPdf(int, int, reports::DataModule &, const QString &, const reports::PdfInfo &) override { return {}; }
+    int reportId = -1;
+    std::unique_ptr<reports::DataModule> data;
+};
+
+} // namespace
+
+// Each button prints its category's shipped report on the rows the page shows.
+TEST_F(ExportWizard, ThePrintsReadTheDetailRowsAndTheDispositions)
+{
+    ASSERT_TRUE(reports::installTemplates(t.db()).ok());
+    toExport();
+    CapturedPrint captured;
+    w->PrintActivation = &captured;
+    qint64 cents = 0;
+    for (const DetailRow &r : w->detailRows())
+        cents += r.importo;
+    struct Row { const char *name; QPushButton *button; int reportId; const char *dataSet; qsizetype rows; };
+    const Row rows[] = {{"Riepilogo", w->btRiepilogo, 14010, "frriepilogopagam", w->detailRows().size()},
+                        {"Brogliaccio", w->btBrogliaccio, 14011, "frbrogliaccioesp", w->dispositions().size()}};
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        captured.reportId = -1;
+        r.button->click();
+        ASSERT_EQ(captured.reportId, r.reportId) << qPrintable(messages.lastText());
+        auto table = captured.data->open(QString::fromLatin1(r.dataSet), {});
+        ASSERT_TRUE(table.ok());
+        EXPECT_EQ(table->rowCount(), r.rows);
+        Money sum;
+        for (int i = 0; i < table->rowCount(); ++i)
+            sum += Money::fromVariant(table->value(i, QStringLiteral("fImporto")));
+        EXPECT_EQ(sum.cents(), cents);
+    }
 }
 
 } // namespace ccp::acbtest
