@@ -228,8 +228,8 @@ TEST_F(ExportWizard, ThePrintsReadTheDetailRowsAndTheDispositions)
     for (const DetailRow &r : w->detailRows())
         cents += r.importo;
     struct Row { const char *name; QPushButton *button; int reportId; const char *dataSet; qsizetype rows; };
-    const Row rows[] = {{"Riepilogo", w->btRiepilogo, 14010, "frriepilogopagam", w->detailRows().size()},
-                        {"Brogliaccio", w->btBrogliaccio, 14011, "frbrogliaccioesp", w->dispositions().size()}};
+    const Row rows[] = {{"Riepilogo", w->btRiepilogo, 14020, "frriepilogopagam", w->detailRows().size()},
+                        {"Brogliaccio", w->btBrogliaccio, 14021, "frbrogliaccioesp", w->dispositions().size()}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         captured.reportId = -1;
