@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
@@ -21,6 +22,16 @@
 #include <QVBoxLayout>
 
 namespace ccp::reports {
+
+// Inside the main window the preview sits in a sub-window: closing only the preview would
+// leave that frame empty on screen.
+void TfmReportPreview::closePreview()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
 
 namespace {
 
@@ -102,7 +113,7 @@ TfmReportPreview::TfmReportPreview(QWidget *parent) : QWidget(parent), m_pages(s
     connect(pdf, &QPushButton::clicked, this, [this] { askSavePdf(); });
     connect(xlsx, &QPushButton::clicked, this, [this] { askSaveXlsx(); });
     connect(m_stopButton, &QPushButton::clicked, this, [this] { stop(); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &TfmReportPreview::closePreview);
     resize(1000, 800);
     updateControls();
 }
@@ -228,7 +239,7 @@ void TfmReportPreview::keyPressEvent(QKeyEvent *event)
         if (m_running)
             stop();
         else
-            close();
+            closePreview();
         return;
     case Qt::Key_P:
         if (ctrl && !m_running) {

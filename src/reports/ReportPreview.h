@@ -39,6 +39,8 @@ public:
     bool savePdf(const QString &file);
     bool saveXlsx(const QString &file);
     void stop() { m_stop = true; }
+    // Closes the preview, with the sub-window that holds it in the main window.
+    void closePreview();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -2,6 +2,9 @@
 #include "ReportTestUtil.h"
 
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -58,6 +61,23 @@ TEST(ReportPreview, KeysMoveThroughThePagesAndTheZoomStaysInBounds)
         QTest::keyClick(&preview, Qt::Key_Minus);
     EXPECT_GE(preview.zoom(), 0.25);
     EXPECT_TRUE(preview.pages().pageTexts(3).contains(QStringLiteral("Pagina 4 di 4")));
+}
+
+// Esc (or "Chiudi") in the main window takes the sub-window away too, not only its contents.
+TEST(ReportPreview, ClosingInsideTheMainWindowRemovesItsSubWindow)
+{
+    QMdiArea area;
+    auto *preview = new TfmReportPreview;
+    QMdiSubWindow *sub = area.addSubWindow(preview);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    area.show();
+    sub->show();
+    ASSERT_TRUE(preview->run(test::reportTemplate(listXml).value(), rows(3), {QStringLiteral("Elenco"), {}, {}}));
+    QPointer<QMdiSubWindow> guard(sub);
+    QTest::keyClick(preview, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(area.subWindowList().isEmpty());
+    EXPECT_TRUE(guard.isNull());
 }
 
 TEST(ReportPreview, StoppedLayoutKeepsItsPagesAndSavesThem)
