@@ -166,6 +166,20 @@ void TfrBenDetail::proposePostcode(fw::TVeDBLookupEdit *place)
     };
 }
 
+bool TfrBenDetail::bindAddress(fw::VeExecContext &ctx)
+{
+    auto *col = collection();
+    auto id = resolveAddress(m_db, col->fieldValue(QStringLiteral("ISRPCID")),
+                             col->fieldValue(QStringLiteral("SCAPVALUE")).toString(),
+                             col->fieldValue(QStringLiteral("SFRAQUADESC")).toString());
+    if (!id) {
+        ctx.fail(id.error());
+        return false;
+    }
+    ctx.params.set(QStringLiteral("ICOMCAPID"), *id);
+    return true;
+}
+
 void TfrBenDetail::setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated)
 {
     QStringList cols, values, sets;
@@ -411,14 +425,8 @@ TfrSedi::TfrSedi(QSqlDatabase db, QWidget *parent)
             ctx.params.set(QStringLiteral("LSEBRIFERIMENTO"), 1);
             return;
         }
-        auto id = resolveAddress(this->db(), col->fieldValue(QStringLiteral("ISRPCID")),
-                                 col->fieldValue(QStringLiteral("SCAPVALUE")).toString(),
-                                 col->fieldValue(QStringLiteral("SFRAQUADESC")).toString());
-        if (!id) {
-            ctx.fail(id.error());
+        if (!bindAddress(ctx))
             return;
-        }
-        ctx.params.set(QStringLiteral("ICOMCAPID"), *id);
         ctx.params.set(QStringLiteral("LSEBRIFERIMENTO"), reference ? QVariant(1) : QVariant(QMetaType(QMetaType::Int)));
     };
     setGrid(this, {{QStringLiteral("SSEBINDIRIZZO"), QStringLiteral("Indirizzo"), 280, {}, {}},

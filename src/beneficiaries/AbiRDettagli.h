@@ -45,6 +45,9 @@ protected:
     // Insert, update and soft delete of the rows of `table` by `key`, writing `columns`
     // (comma-separated) and the beneficiary; `dated` rows also get DSTART on insert.
     void setRowStatements(const QString &table, const QString &key, const QString &columns, bool dated);
+    // Writes the postcode entry of the row's municipality, postcode and hamlet in the post's
+    // transaction and binds it as ICOMCAPID; false (the post refused) when it cannot.
+    bool bindAddress(fw::VeExecContext &ctx);
     // The post: the frame's own checks, then the collection's post.
     std::function<bool()> OnCheckPost;
     // Choosing a municipality proposes its first postcode and hamlet.

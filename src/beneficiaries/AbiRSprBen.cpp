@@ -355,15 +355,7 @@ TfrQuietanzante::TfrQuietanzante(QSqlDatabase db, QWidget *parent)
     c->VeBeforeExec = [this](fw::VeExecContext &ctx) {
         if (ctx.operation == fw::VeOperation::Delete)
             return;
-        auto *col = collection();
-        auto id = resolveAddress(this->db(), col->fieldValue(QStringLiteral("ISRPCID")),
-                                 col->fieldValue(QStringLiteral("SCAPVALUE")).toString(),
-                                 col->fieldValue(QStringLiteral("SFRAQUADESC")).toString());
-        if (!id) {
-            ctx.fail(id.error());
-            return;
-        }
-        ctx.params.set(QStringLiteral("ICOMCAPID"), *id);
+        bindAddress(ctx);
     };
     model()->setColumns({{QStringLiteral("SQUINOMINATIVO"), QStringLiteral("Nominativo"), 220, {}, {}},
                          {QStringLiteral("SQUIINDIRIZZO"), QStringLiteral("Indirizzo"), 220, {}, {}},
