@@ -1,4 +1,5 @@
 #include "EbcFDataReplace.h"
+#include "TVeDBDateEdit.h"
 
 #include "AbiUIBAN.h"
 #include "EbcRDblLstAcbSelect.h"
@@ -9,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -232,10 +232,10 @@ QWidget *TfmEbcDataReplace::makeEditor(const ReplaceField &field, std::function<
         return combo;
     }
     if (type == QLatin1String("date")) {
-        auto *edit = new QDateEdit(QDate::currentDate());
-        edit->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        edit->setCalendarPopup(true);
-        value = [edit] { return QVariant(edit->date()); };
+        // Typed as every date of the program; accept() takes what is typed even before Enter.
+        auto *edit = new fw::TVeDBDateEdit;
+        edit->setDate(QDate::currentDate());
+        value = [edit] { return edit->date().isValid() ? QVariant(edit->date()) : QVariant(); };
         return edit;
     }
     if (type == QLatin1String("boolean")) {
@@ -262,6 +262,10 @@ void TfmEbcDataReplace::accept()
     const ReplaceField *field = chosenField();
     if (!field)
         return;
+    // A date still being typed counts; an unreadable one is refused here, not written as empty.
+    for (QWidget *editor : {edOld, edNew})
+        if (auto *date = qobject_cast<fw::TVeDBDateEdit *>(editor); date && !date->commitText())
+            return;
     // An IBAN written on hundreds of families must be a valid one.
     if (field->name.compare(QStringLiteral("sAcbIBan"), Qt::CaseInsensitive) == 0) {
         const QString iban = newValue().toString().trimmed();

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -40,11 +39,11 @@ struct WaitCursor
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-QDateEdit *dateEdit(const QDate &d)
+// The program's date edit: the clerk types 010926 or 01/09/2026, F8 opens the calendar.
+fw::TVeDBDateEdit *dateEdit(const QDate &d)
 {
-    auto *e = new QDateEdit(d);
-    e->setCalendarPopup(true);
-    e->setDisplayFormat(S("dd/MM/yyyy"));
+    auto *e = new fw::TVeDBDateEdit;
+    e->setDate(d);
     return e;
 }
 
@@ -288,7 +287,7 @@ QWidget *TfwEbcExport_Banche::buildExport()
 
     connect(cbBanca, &QComboBox::activated, this, [this](int) { selectBank(cbBanca->currentText()); });
     connect(edMittente, &QLineEdit::editingFinished, this, [this] { rebuildDispositions(); });
-    connect(deData_Creazione, &QDateEdit::dateChanged, this, [this] { rebuildDispositions(); });
+    connect(deData_Creazione, &fw::TVeDBDateEdit::dateEdited, this, [this] { rebuildDispositions(); });
     connect(edNOME_SUPPORTO, &QLineEdit::editingFinished, this, [this] { rebuildFileName(); });
     connect(btFileExport, &QPushButton::clicked, this, [this] {
         const QString f = AskSaveFile ? AskSaveFile(edFileExport->text()) : QString();
@@ -301,11 +300,26 @@ QWidget *TfwEbcExport_Banche::buildExport()
     return w;
 }
 
+// A date still being typed counts once the page is left (Alt+A or Enter keep the focus there).
+static bool commitDates(std::initializer_list<fw::TVeDBDateEdit *> edits)
+{
+    for (fw::TVeDBDateEdit *e : edits)
+        if (!e->commitText())
+            return false;
+    return true;
+}
+
 bool TfwEbcExport_Banche::canEnterPage(int page, bool forward)
 {
     if (!fw::TVeWizard::canEnterPage(page, forward))
         return false;
     if (page == PupilsPage && forward) {
+        if (!commitDates({deDal, deAl}))
+            return false;
+        if (!deDal->date().isValid() || !deAl->date().isValid()) {
+            fw::showWarning(S("Indicare le date di scadenza dei dati da esportare."));
+            return false;
+        }
         if (deDal->date() > deAl->date()) {
             fw::showWarning(S("La data iniziale è successiva a quella finale."));
             return false;
@@ -542,6 +556,12 @@ void TfwEbcExport_Banche::accept()
 {
     if (currentPage() != ExportPage)
         return;
+    if (!commitDates({deData_Creazione, deData_Disposizione, deData_Valuta, deDATA_SCADENZA}))
+        return;
+    if (!deData_Creazione->date().isValid()) {
+        fw::showWarning(S("Indicare la data di creazione."));
+        return;
+    }
     WaitCursor wait;
     rebuildDispositions();
     if (!m_layout) {

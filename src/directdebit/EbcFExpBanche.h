@@ -2,6 +2,7 @@
 #include "EbcUExpBanche.h"
 #include "ReportData.h"
 #include "ReportLauncher.h"
+#include "TVeDBDateEdit.h"
 #include "TVeWizard.h"
 
 #include <QMap>
@@ -11,7 +12,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -37,8 +37,8 @@ public:
     TfwEbcExport_Banche(QSqlDatabase db, const QString &mainDirectory, QWidget *parent = nullptr);
 
     // Page 1
-    QDateEdit *deDal;
-    QDateEdit *deAl;
+    fw::TVeDBDateEdit *deDal;
+    fw::TVeDBDateEdit *deAl;
     QComboBox *cbModPagamento;
     QCheckBox *ckCreaMovimento;
     // Page 2
@@ -49,10 +49,10 @@ public:
     QComboBox *cbBanca;
     QLineEdit *edMittente;
     QLineEdit *edNOME_SUPPORTO;
-    QDateEdit *deData_Creazione;
-    QDateEdit *deData_Disposizione;
-    QDateEdit *deData_Valuta;
-    QDateEdit *deDATA_SCADENZA;
+    fw::TVeDBDateEdit *deData_Creazione;
+    fw::TVeDBDateEdit *deData_Disposizione;
+    fw::TVeDBDateEdit *deData_Valuta;
+    fw::TVeDBDateEdit *deDATA_SCADENZA;
     QLineEdit *edConto_Tesoreria;
     QLineEdit *edCC_ORDINANTE;
     QLineEdit *edIdCreditore;   // SEPA file: creditor identifier and CBI code

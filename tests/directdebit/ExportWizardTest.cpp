@@ -5,7 +5,6 @@
 #include "RidReader.h"
 #include "StampeContestuali.h"
 
-#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -15,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace ccp::acbtest {
@@ -107,6 +107,24 @@ TEST_F(ExportWizard, ThePagesLeadFromTheClassesToTheDispositionsOfTheOnlyBank)
     Q_EMIT w->edNOME_SUPPORTO->editingFinished();
     EXPECT_EQ(QFileInfo(w->edFileExport->text()).fileName(),
               QStringLiteral("RID03") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".Txt"));
+}
+
+// Dates are typed as everywhere else in the program and count even while the focus is still
+// in the field; an emptied date stops the page.
+TEST_F(ExportWizard, TypedDatesCountWhenThePageIsLeft)
+{
+    w->deDal->selectAll();
+    QTest::keyClicks(w->deDal, QStringLiteral("01092026"));
+    w->deAl->selectAll();
+    QTest::keyClicks(w->deAl, QStringLiteral("31/12/2026"));
+    ASSERT_TRUE(w->next());
+    EXPECT_EQ(w->deDal->date(), QDate(2026, 9, 1));
+    EXPECT_EQ(w->deAl->date(), QDate(2026, 12, 31));
+    ASSERT_TRUE(w->prior());
+    w->deAl->selectAll();
+    QTest::keyClick(w->deAl, Qt::Key_Delete);
+    EXPECT_FALSE(w->next());
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Indicare le date di scadenza dei dati da esportare."));
 }
 
 TEST_F(ExportWizard, OnlyTheSelectedPupilsAreExported)
