@@ -11,6 +11,7 @@
 #include "SqlQuery.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
+#include "TVeMdiForm.h"
 #include "VeMessageDlg.h"
 
 #include <QAction>
@@ -366,8 +367,7 @@ void TfmEbcMain::showForm(QWidget *form, bool modal)
         fw::TVeLauncherHost::showForm(form, true);
         return;
     }
-    QMdiSubWindow *sub = m_mdi->addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = fw::addFormWindow(m_mdi, form);
     sub->setWindowIcon(form->windowIcon().isNull() ? windowIcon() : form->windowIcon());
     form->show();
     sub->show();

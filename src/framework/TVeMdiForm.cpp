@@ -1,6 +1,8 @@
 #include "TVeMdiForm.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 
 namespace ccp::fw {
@@ -25,6 +27,15 @@ void TVeMdiForm::closeEvent(QCloseEvent *event)
     formClosed();
     m_shown = false;
     QWidget::closeEvent(event);
+}
+
+QMdiSubWindow *addFormWindow(QMdiArea *area, QWidget *form)
+{
+    QMdiSubWindow *sub = area->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    if (auto *dialog = qobject_cast<QDialog *>(form))
+        QObject::connect(dialog, &QDialog::finished, sub, &QWidget::close);
+    return sub;
 }
 
 } // namespace ccp::fw

@@ -1,6 +1,9 @@
 #pragma once
 #include <QWidget>
 
+class QMdiArea;
+class QMdiSubWindow;
+
 namespace ccp::fw {
 
 // Base of the program's child windows: they open maximised in the main window's area, read
@@ -26,5 +29,9 @@ protected:
 private:
     bool m_shown = false;
 };
+
+// Puts `form` in a sub-window of `area` that goes away with it: closed by its frame, or by the
+// form itself (a dialog's OK, Annulla or Esc), so no empty frame stays behind.
+QMdiSubWindow *addFormWindow(QMdiArea *area, QWidget *form);
 
 } // namespace ccp::fw

@@ -1,9 +1,14 @@
 #include "FrameworkTestSupport.h"
 #include "TVeDialog.h"
+#include "TVeMdiForm.h"
 #include "TVeWizard.h"
 #include "VeMessageDlg.h"
 
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <functional>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -86,3 +91,30 @@ TEST(Dialog, OkClosesOnlyWhenValidAndEscCancels)
     }
 }
 
+
+// A wizard or dialog shown in the main window's area takes its frame with it however it ends.
+TEST(Wizard, EndingADialogInTheMainWindowRemovesItsFrame)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(TVeWizard &)> end;
+    };
+    const Case cases[] = {
+        {"Esc", [](TVeWizard &w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+        {"Annulla", [](TVeWizard &w) { w.cancelButton()->click(); }},
+        {"the frame's close", [](TVeWizard &w) { qobject_cast<QMdiSubWindow *>(w.parentWidget())->close(); }},
+    };
+    for (const Case &c : cases) {
+        QMdiArea area;
+        area.show();
+        auto *wizard = new TVeWizard(QStringLiteral("Esportazione"));
+        wizard->addPage(new QLineEdit, QStringLiteral("Uno"));
+        QPointer<QMdiSubWindow> sub = addFormWindow(&area, wizard);
+        sub->show();
+        c.end(*wizard);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(sub.isNull()) << c.name;
+        EXPECT_TRUE(area.subWindowList().isEmpty()) << c.name;
+    }
+}
