@@ -116,7 +116,7 @@ QWidget *TfwEbcExport_Banche::buildParams()
     ckCreaMovimento = new QCheckBox(S("Crea il movimento per i dati esportati"));
     ckCreaMovimento->setObjectName(S("ckCreaMovimento"));
     form->addRow(S("Esporta dati &dal"), deDal);
-    form->addRow(S("Esporta dati &al"), deAl);
+    form->addRow(S("Esporta dati a&l"), deAl);
     form->addRow(S("&Modalità di pagamento"), cbModPagamento);
     form->addRow(QString(), ckCreaMovimento);
 
@@ -219,7 +219,7 @@ QWidget *TfwEbcExport_Banche::buildExport()
         {deData_Creazione, "Data c&reazione"}, {deData_Disposizione, "&Esecuzione disposizione"},
         {deData_Valuta, "&Valuta"},            {deDATA_SCADENZA, "Sc&adenza"},
         {edConto_Tesoreria, "Conto &tesoreria"}, {edCC_ORDINANTE, "CC &ordinante"},
-        {edIdCreditore, "&Identificativo creditore"}, {edCUC, "Codice C&UC"},
+        {edIdCreditore, "Identificativo credi&tore"}, {edCUC, "Codice C&UC"},
     };
     int i = 0;
     for (const auto &h : header) {
