@@ -220,17 +220,4 @@ TEST_F(DetailFrameTest, RepresentativeCategoryFollowsItsLinks)
     EXPECT_EQ(count(cat4), 0);
 }
 
-TEST_F(DetailFrameTest, ContactsRefuseAnEmptyText)
-{
-    TfrNumTelefono f(t.db());
-    f.openFor(1);
-    ASSERT_TRUE(f.insert());
-    f.OnPostExecute();
-    EXPECT_EQ(sink.lastText(), invalidMessage(QStringLiteral("Numero telefonico")));
-    f.collection()->setFieldValue(QStringLiteral("STEBTELEFONO"), QStringLiteral("051 123456"));
-    f.OnPostExecute();
-    EXPECT_FALSE(f.collection()->isEditing());
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TTEB_TELEFONO WHERE IBENID = 1 AND LTEBVIEW = 1")), 1);
-}
-
 } // namespace

@@ -55,7 +55,6 @@ TEST_F(PublisherTest, PublishersListTheirOwnAndKeepTheirCategoryRow)
 {
     ASSERT_TRUE(dm->open(1, 1).ok());
     TfmBeneficiari w(*dm);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Editori"));
     EXPECT_EQ(ids(), (QList<int>{902, 901})) << "publishers and representatives only";
 
     TfrBeneficiari *f = w.frame();
@@ -81,30 +80,6 @@ TEST_F(PublisherTest, PublishersListTheirOwnAndKeepTheirCategoryRow)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TBENBCA WHERE IBENID = %1 AND IBCAID = 4").arg(id)), 1);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TBENBCA WHERE IBENID = %1 AND IBCAID = 3").arg(id)), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TBEN_BENEFICIARI WHERE IBENID = %1 AND IEDIID IS NULL").arg(id)), 1);
-}
-
-TEST_F(PublisherTest, ListSortsByNameFiscalCodeOrVatNumber)
-{
-    ASSERT_TRUE(dm->open().ok());
-    TfmBeneficiari w(*dm);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Beneficiari"));
-    EXPECT_EQ(ids(), (QList<int>{902, 903, 901}));
-    w.frame()->sortBy(1);
-    EXPECT_EQ(ids(), (QList<int>{902, 903, 901})) << "no fiscal code first, then A1, B2";
-    w.frame()->sortBy(2);
-    EXPECT_EQ(ids(), (QList<int>{903, 902, 901})) << "no VAT number first, then 01, 03";
-    w.frame()->sortBy(0);
-    EXPECT_EQ(ids(), (QList<int>{902, 903, 901}));
-}
-
-TEST_F(PublisherTest, TurnoverShowsTheCurrencyUnlessOptionZero)
-{
-    TfrDatiLegali f(t.db());
-    f.xdcFatturato->setFieldValue(QStringLiteral("1234.5"));
-    f.setTurnoverFormat(0);
-    EXPECT_EQ(f.xdcFatturato->text(), QStringLiteral("1.234,50"));
-    f.setTurnoverFormat(1);
-    EXPECT_EQ(f.xdcFatturato->text(), QStringLiteral("€ 1.234,50"));
 }
 
 } // namespace

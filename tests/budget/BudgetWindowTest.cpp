@@ -51,19 +51,6 @@ protected:
     std::unique_ptr<TfmAggregati> aggregati;
 };
 
-TEST_F(BudgetWindowTest, OpeningDialogChoosesFlowThenTotalType)
-{
-    TfwAbcApertura dialog(t.db(), QStringLiteral("Voci e Progetti"));
-    ASSERT_TRUE(dialog.load());
-    EXPECT_EQ(dialog.choiceText(), QStringLiteral("ENTRATE - IN TOTALE"));
-    dialog.lbFlussoCassa->setCurrentRow(1);
-    ASSERT_TRUE(dialog.next());
-    dialog.lbTipoTotale->setCurrentRow(1);
-    EXPECT_EQ(dialog.choiceText(), QStringLiteral("USCITE - FUORI TOTALE"));
-    EXPECT_EQ(dialog.view().flow, 2);
-    EXPECT_EQ(dialog.view().totalType, 2);
-}
-
 TEST_F(BudgetWindowTest, ItemsWindowListsTheInstituteAndSharedItemsOfTheYear)
 {
     open(voci, 2, 1);

@@ -133,14 +133,8 @@ protected:
     std::unique_ptr<TfmEbcAluGen> w;
 };
 
-TEST_F(AcbWindow, EmptyIbanIsSavedAMalformedOneIsRefused)
+TEST_F(AcbWindow, AMalformedIbanIsRefusedAndNothingWritten)
 {
-    const int pupil = freePupil();
-    startNew(pupil, parentOf(pupil));
-    frame()->xacPost()->trigger();
-    EXPECT_EQ(frame()->mode(), 0) << qPrintable(messages.lastText());
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TAcb_AluCoordBan WHERE iAnaId = %1 AND sAcbIBan IS NULL").arg(pupil)), 1);
-
     const int other = freePupil();
     startNew(other, parentOf(other));
     frame()->collection()->setFieldValue(QStringLiteral("sAcbIBan"), QStringLiteral("IT61X0542811101000000123456"));
@@ -205,7 +199,7 @@ TEST_F(AcbWindow, ThePupilRestrictsTheParentsAndOnlyAParentChoiceSetsTheHolder)
     EXPECT_EQ(field(QStringLiteral("sAcbIntestatario")).toString(), frame()->xdlGenitore->text());
 }
 
-TEST_F(AcbWindow, ListsFollowTheCoordinatesAndComponentsCannotBeAddedOrRemoved)
+TEST_F(AcbWindow, ListsFollowTheCoordinates)
 {
     const int withTwo = scalar(QStringLiteral(
         "SELECT FIRST 1 iAcbId FROM TAcbCau GROUP BY iAcbId HAVING COUNT(*) >= 2 ORDER BY iAcbId")).toInt();
@@ -218,31 +212,6 @@ TEST_F(AcbWindow, ListsFollowTheCoordinatesAndComponentsCannotBeAddedOrRemoved)
     const int firstLink = w->frEbcAcbCau->collection()->currentKey().toInt();
     EXPECT_EQ(w->frEbcCcaAcbCau->collection()->count(),
               count(QStringLiteral("SELECT COUNT(*) FROM TCac_CcaAcbCau WHERE iAcbCauId = %1").arg(firstLink)));
-    EXPECT_FALSE(w->frEbcCcaAcbCau->xacInsert()->isVisible());
-    EXPECT_FALSE(w->frEbcCcaAcbCau->xacDelete()->isEnabled());
-
-    // Editing the coordinates freezes the lists that depend on them.
-    ASSERT_TRUE(frame()->edit());
-    EXPECT_FALSE(w->frEbcAcbCau->isEnabled());
-    EXPECT_FALSE(frame()->acInsMultiplo->isEnabled());
-    frame()->cancel();
-    EXPECT_TRUE(w->frEbcAcbCau->isEnabled());
-}
-
-TEST_F(AcbWindow, EveryColumnSortsTheList)
-{
-    fw::TVeQueryModel *model = frame()->model();
-    for (int c = 0; c < model->columnCount(); ++c) {
-        model->sort(c, Qt::AscendingOrder);
-        ASSERT_TRUE(messages.entries().isEmpty()) << c << ": " << qPrintable(messages.lastText());
-        const QVariant a = model->index(0, c).data(fw::TVeQueryModel::FieldValueRole);
-        const QVariant b = model->index(1, c).data(fw::TVeQueryModel::FieldValueRole);
-        // Dates sort by date, not by their dd/MM/yyyy text.
-        if (a.typeId() == QMetaType::QDate && b.typeId() == QMetaType::QDate)
-            EXPECT_LE(a.toDate(), b.toDate()) << "column " << c;
-        else
-            EXPECT_LE(model->displayText(0, c).compare(model->displayText(1, c), Qt::CaseInsensitive), 0) << "column " << c;
-    }
 }
 
 } // namespace ccp::acbtest

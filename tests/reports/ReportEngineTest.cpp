@@ -285,26 +285,6 @@ TEST(ReportEngine, MistakesInTemplatesAreNamed)
     }
 }
 
-TEST(ReportEngine, PdfCarriesTheTextsAndTheTitle)
-{
-    std::vector<std::tuple<QString, QString, QString>> rows;
-    for (int i = 1; i <= 120; ++i)
-        rows.emplace_back(QStringLiteral("A"), QStringLiteral("voce%1").arg(i), QStringLiteral("0.10"));
-    SqlDataModule data;
-    data.setTable(QStringLiteral("frdRighe"), amounts(rows));
-    auto pages = lay(groupedXml, data);
-    ASSERT_TRUE(pages) << qPrintable(pages.error());
-    const QString file = test::tempFile(QStringLiteral("engine.pdf"));
-    ASSERT_TRUE(writePdf(pages.value(), file, {QStringLiteral("Registro di prova"), QStringLiteral("Segreteria"),
-                                               QStringLiteral("Prova")}));
-    const QString text = test::pdfText(file);
-    EXPECT_TRUE(text.contains(QStringLiteral("Pagina 1 di 3"))) << qPrintable(text.left(400));
-    EXPECT_TRUE(text.contains(QStringLiteral("Pagina 3 di 3")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Totale generale: 12,00")));
-    EXPECT_TRUE(text.contains(QStringLiteral("voce120")));
-    EXPECT_TRUE(test::pdfInfo(file).contains(QStringLiteral("Registro di prova")));
-}
-
 TEST(ReportEngine, BarCodesAreReadBack)
 {
     const char *xml = R"(<report title="Codici">
@@ -319,25 +299,6 @@ TEST(ReportEngine, BarCodesAreReadBack)
     const QStringList codes = test::decodeBarCodes(renderPage(pages.value(), 0, 200));
     EXPECT_TRUE(codes.contains(QStringLiteral("CODE-128:91234"))) << qPrintable(codes.join(u','));
     EXPECT_TRUE(codes.contains(QStringLiteral("CODE-128:077"))) << qPrintable(codes.join(u','));
-}
-
-TEST(ReportEngine, StoppingKeepsThePagesMade)
-{
-    std::vector<std::tuple<QString, QString, QString>> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows.emplace_back(QStringLiteral("A"), QString::number(i), QStringLiteral("1"));
-    SqlDataModule data;
-    data.setTable(QStringLiteral("frdRighe"), amounts(rows));
-    auto tpl = reportTemplate(groupedXml);
-    ASSERT_TRUE(tpl);
-    PageList pages;
-    LayoutOptions options;
-    options.onPage = [](const PageList &p) { return p.count() < 2; };
-    const Status s = layoutReport(tpl.value(), data, pages, options);
-    EXPECT_FALSE(s);
-    EXPECT_EQ(pages.count(), 2);
-    EXPECT_FALSE(pages.complete);
-    EXPECT_TRUE(pages.pageTexts(0).contains(QStringLiteral("Pagina 1 di ?")));
 }
 
 } // namespace

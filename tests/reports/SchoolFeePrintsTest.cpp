@@ -158,36 +158,6 @@ TEST_F(SchoolFeePrints, ChoicesWithoutDefaultOrUnknownAreNamed)
     }
 }
 
-TEST_F(SchoolFeePrints, UntickedIncomeListsOnlyOutgoCausali)
-{
-    auto descriptions = [&](int kind) {
-        QStringList out;
-        SqlQuery q(t.db());
-        EXPECT_TRUE(q.exec(QStringLiteral(
-            "SELECT Cau.sCauLDesc FROM TCau_Causali Cau INNER JOIN TAns_AnniScolast Ans ON (Ans.dAnsVeltoInizio = Cau.dStart"
-            " AND Ans.dAnsVeltoFine = Cau.dEnd) WHERE Ans.iAnsId = 26 AND Cau.DDELETE IS NULL AND Cau.lCauTipo = %1").arg(kind)));
-        while (q.next())
-            out << q.text(QStringLiteral("sCauLDesc"));
-        return out;
-    };
-    const QStringList outgo = descriptions(1), income = descriptions(0);
-    ASSERT_FALSE(outgo.isEmpty());
-    auto pages = lay(14002, {{QStringLiteral("Causali di entrata"), QStringLiteral("no")}});
-    ASSERT_TRUE(pages) << qPrintable(pages.error());
-    QStringList texts;
-    for (int i = 0; i < pages.value().count(); ++i)
-        texts << pages.value().pageTexts(i);
-    EXPECT_TRUE(texts.contains(QStringLiteral("Causali di uscita")));
-    for (const QString &d : outgo)
-        EXPECT_TRUE(texts.contains(d)) << qPrintable(d);
-    for (const QString &d : income) {
-        if (!outgo.contains(d)) {
-            EXPECT_FALSE(texts.contains(d)) << qPrintable(d);
-        }
-    }
-    EXPECT_TRUE(texts.contains(QStringLiteral("Totale di %1 causali").arg(outgo.size())));
-}
-
 TEST_F(SchoolFeePrints, PupilWithoutResidencePrintsAnEmptyOne)
 {
     pickCausaleAndPupils();
@@ -230,19 +200,6 @@ TEST_F(SchoolFeePrints, PupilsTextFilters)
         ASSERT_TRUE(table) << r.name << ": " << qPrintable(table.error());
         EXPECT_GT(table.value().rowCount(), 0) << r.name;
     }
-}
-
-TEST_F(SchoolFeePrints, TemplatesInstalledAgainReplaceTheirText)
-{
-    auto shipped = shippedTemplates();
-    ASSERT_TRUE(shipped);
-    SqlQuery q(t.db());
-    ASSERT_TRUE(q.exec(QStringLiteral("UPDATE TYRpt_RptTemplate SET bYRptTemplate = 'rotto' WHERE iYRptId = 14001")));
-    EXPECT_FALSE(loadTemplate(t.db(), 14001));
-    ASSERT_TRUE(installTemplates(t.db()));
-    EXPECT_TRUE(loadTemplate(t.db(), 14001));
-    EXPECT_EQ(test::scalar(t.db(), QStringLiteral("SELECT COUNT(*) FROM TYRpt_RptTemplate WHERE iYRptId BETWEEN 14001 AND 14999")).toInt(),
-              int(shipped.value().size()));
 }
 
 } // namespace
