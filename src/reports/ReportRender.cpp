@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <filesystem>
 #include <zint.h>
 
 namespace ccp::reports {
@@ -188,8 +189,14 @@ Status writePdf(const PageList &pages, const QString &file, const PdfInfo &info)
             return s;
         }
     }
-    QFile::remove(file);
-    if (!QFile::rename(temp, file)) {
+    return placeFile(temp, file);
+}
+
+Status placeFile(const QString &temp, const QString &file)
+{
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(file).toStdString(), error);
+    if (error) {
         QFile::remove(temp);
         return Status::failure(QStringLiteral("Impossibile scrivere il file %1.").arg(file));
     }

@@ -29,6 +29,10 @@ Status paintPages(QPagedPaintDevice &device, const PageList &pages, int from = 0
 // Writes the whole page list to a PDF file with its title, author and subject.
 Status writePdf(const PageList &pages, const QString &file, const PdfInfo &info);
 
+// Puts the finished `temp` in place of `file` in one step, so a reader never meets half a
+// file and a failure leaves the previous one; `temp` is removed when it cannot be placed.
+Status placeFile(const QString &temp, const QString &file);
+
 // Bar modules of a Code 128 symbol as rectangles in a unit box (0..1 both ways); empty when
 // the text cannot be encoded.
 std::vector<QRectF> code128Bars(const QString &data);

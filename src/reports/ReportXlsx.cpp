@@ -1,6 +1,7 @@
 #include "ReportXlsx.h"
 
 #include "Money.h"
+#include "ReportRender.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -112,12 +113,7 @@ Status writeXlsx(const DataTable &table, const QString &file, const QString &she
         QFile::remove(temp);
         return Status::failure(QStringLiteral("Impossibile scrivere il file %1.").arg(file));
     }
-    QFile::remove(file);
-    if (!QFile::rename(temp, file)) {
-        QFile::remove(temp);
-        return Status::failure(QStringLiteral("Impossibile scrivere il file %1.").arg(file));
-    }
-    return {};
+    return placeFile(temp, file);
 }
 
 } // namespace ccp::reports
