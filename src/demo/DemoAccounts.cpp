@@ -1,4 +1,5 @@
 #include "DemoAccounts.h"
+#include "DemoSupport.h"
 
 #include "AbiUIBAN.h"
 #include "Money.h"
@@ -12,12 +13,6 @@ namespace ccp::DemoData {
 
 namespace {
 QString S(const char *s) { return QString::fromUtf8(s); }
-
-#define TRY(expr)                                                                                                      \
-    do {                                                                                                               \
-        if (auto s_ = (expr); !s_)                                                                                     \
-            return Status::failure(s_.error());                                                                        \
-    } while (false)
 
 // A causale with its components (id, top-level type, amount) of one kind.
 struct Causale

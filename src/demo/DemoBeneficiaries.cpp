@@ -1,4 +1,5 @@
 #include "DemoBeneficiaries.h"
+#include "DemoSupport.h"
 
 #include "Ids.h"
 #include "SqlQuery.h"
@@ -9,12 +10,6 @@
 namespace ccp::DemoBeneficiaries {
 
 namespace {
-
-#define TRY(expr)                          \
-    do {                                   \
-        if (Status s_ = (expr); !s_)       \
-            return s_;                     \
-    } while (false)
 
 QString S(const char *text) { return QString::fromUtf8(text); }
 

@@ -1,4 +1,5 @@
 #include "DemoBudget.h"
+#include "DemoSupport.h"
 
 #include "Ids.h"
 #include "SqlQuery.h"
@@ -10,12 +11,6 @@ namespace ccp::DemoData {
 namespace {
 
 #define S(x) QStringLiteral(x)
-#define TRY(expr)                          \
-    do {                                   \
-        if (Status s_ = (expr); !s_)       \
-            return s_;                     \
-    } while (0)
-
 // The working institute of the demo and the day the scheme starts.
 constexpr int WorkingDwg = 3;
 const QDate SchemeStart(2019, 1, 1);

@@ -1,4 +1,5 @@
 #include "DemoData.h"
+#include "DemoSupport.h"
 #include "DemoDirectDebit.h"
 #include "DemoAccounts.h"
 
@@ -23,12 +24,6 @@ namespace ccp::DemoData {
 namespace {
 
 #define S(x) QStringLiteral(x)
-#define TRY(expr)                          \
-    do {                                   \
-        if (Status s_ = (expr); !s_)       \
-            return s_;                     \
-    } while (false)
-
 // splitmix64: the same sequence on every platform and standard library.
 class Rng
 {

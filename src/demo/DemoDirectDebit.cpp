@@ -1,4 +1,5 @@
 #include "DemoDirectDebit.h"
+#include "DemoSupport.h"
 
 #include "AbiUIBAN.h"
 #include "SqlQuery.h"
@@ -10,12 +11,6 @@ namespace ccp::DemoDirectDebit {
 namespace {
 
 #define S(x) QStringLiteral(x)
-#define TRY(expr)                    \
-    do {                             \
-        if (Status s_ = (expr); !s_) \
-            return s_;               \
-    } while (false)
-
 constexpr int Pupils = 120;
 constexpr int Rid = 11;
 
