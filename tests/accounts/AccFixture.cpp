@@ -1,9 +1,9 @@
 #include "AccFixture.h"
 
 #include "QtTestApp.h"
+#include "WorkingContext.h"
 #include "SqlQuery.h"
 #include "TVeGlobalValues.h"
-#include "TVeParamManager.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,11 +15,7 @@ namespace ccp::acctest {
 void AccFixture::SetUp()
 {
     ASSERT_TRUE(t.ok()) << qPrintable(t.error());
-    auto &values = fw::TVeGlobalValuesManager::instance();
-    values.clear();
-    fw::TVeParamManager params(t.db(), QStringLiteral("SYSDBA"));
-    ASSERT_TRUE(params.load().ok());
-    values.SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral(","));
+    ASSERT_TRUE(test::loadWorkingContext(t.db()));
     for (int y = 2008; y <= 2012; ++y)
         exec(QStringLiteral("INSERT INTO TAnf_AnniFinanz (iAnfId, iAnfValore, dAnfVeltoInizio, dAnfVeltoFine) "
                             "VALUES (%1, %2, '%2-01-01', '%2-12-31')")

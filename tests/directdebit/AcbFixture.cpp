@@ -2,9 +2,9 @@
 
 #include "Money.h"
 #include "QtTestApp.h"
+#include "WorkingContext.h"
 #include "TVeAccess.h"
 #include "TVeGlobalValues.h"
-#include "TVeParamManager.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,11 +15,7 @@ void AcbFixture::SetUp()
 {
     test::ensureQtApplication("test_directdebit");
     ASSERT_TRUE(t.ok()) << qPrintable(t.error());
-    auto &values = fw::TVeGlobalValuesManager::instance();
-    values.clear();
-    fw::TVeParamManager params(t.db(), QStringLiteral("SYSDBA"));
-    ASSERT_TRUE(params.load().ok());
-    values.SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral(","));
+    ASSERT_TRUE(test::loadWorkingContext(t.db()));
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
 
     exec(QStringLiteral("INSERT INTO TCau_Causali (iCauId, sCauSDesc, sCauLDesc, lCauTipo, lCauRette, iDwgId, dStart, dEnd) "

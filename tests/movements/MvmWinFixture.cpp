@@ -2,11 +2,11 @@
 
 #include "EbsFCauComp.h"
 #include "QtTestApp.h"
+#include "WorkingContext.h"
 #include "TVeAccess.h"
 #include "TVeDBCurrencyEdit.h"
 #include "TVeDBLookupEdit.h"
 #include "TVeGlobalValues.h"
-#include "TVeParamManager.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -20,11 +20,7 @@ void MvmWinFixture::SetUp()
 {
     test::ensureQtApplication("test_movements");
     ASSERT_TRUE(t.ok()) << qPrintable(t.error());
-    auto &values = fw::TVeGlobalValuesManager::instance();
-    values.clear();
-    fw::TVeParamManager params(t.db(), QStringLiteral("SYSDBA"));
-    ASSERT_TRUE(params.load().ok());
-    values.SetValues(QStringLiteral("VEP_DecimalSeparator"), QStringLiteral(","));
+    ASSERT_TRUE(test::loadWorkingContext(t.db()));
     fw::TVeAccessProfile::setCurrent(fw::TVeAccessProfile::administrator(QStringLiteral("SYSDBA")));
 
     const char *rows[] = {
